@@ -1,0 +1,8 @@
+// Identifiers of the program's resources.
+#pragma once
+
+#define IDS_ERROR_READING_FILE 20001
+#define IDS_ERROR_WRITING_FILE 20002
+#define IDS_CANNOT_OPEN_FILE 20003
+#define IDS_CANNOT_OPEN_FILE_FOR_WRITING 20004
+#define IDI_APPLICATION_ICON 20005

@@ -1,0 +1,7 @@
+// Carries the icons of earlier registrations (HKCU\Software\Classes\VT<ext>File\DefaultIcon)
+// over into the catalogue. Silent: every failure leaves its entry as it was.
+#pragma once
+
+#include "catalogue/ExtensionCatalogue.h"
+
+void ProbeRegisteredIcons(ExtensionCatalogue& catalogue);
