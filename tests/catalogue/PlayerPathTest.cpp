@@ -1,0 +1,172 @@
+// The player path as a program copied to different folders computes it: the catalogue helper
+// program is copied there, started, and reports its result through a pipe. (A folder path longer
+// than MAX_PATH is checked by RunFromLongFolder.cmake: CreateProcessW cannot start such a copy.)
+#include "catalogue/ExtensionCatalogue.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HANDLE h) : handle(h) {}
+    ~Handle() { Reset(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE Get() const { return handle; }
+    HANDLE* Out() { return &handle; }
+    void Reset() {
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+        }
+        handle = nullptr;
+    }
+
+private:
+    HANDLE handle = nullptr;
+};
+
+std::wstring Folder(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring ThisProgramsPath() {
+    std::vector<wchar_t> buffer(32768);
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    return std::wstring(buffer.data(), length);
+}
+
+std::wstring HelperPath() {
+    return Folder(ThisProgramsPath()) + L"\\catalogue_player_path_helper.exe";
+}
+
+// Creates the folders of a path that do not exist yet and removes exactly those again.
+class CreatedFolders {
+public:
+    explicit CreatedFolders(const std::wstring& folder) {
+        for (std::size_t at = folder.find(L'\\', 3);; at = folder.find(L'\\', at + 1)) {
+            const std::wstring part = folder.substr(0, at);
+            if (CreateDirectoryW(part.c_str(), nullptr)) {
+                created.push_back(part);
+            } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
+                ADD_FAILURE() << "cannot create folder, error " << GetLastError();
+                return;
+            }
+            if (at == std::wstring::npos) {
+                break;
+            }
+        }
+    }
+    ~CreatedFolders() {
+        for (auto it = created.rbegin(); it != created.rend(); ++it) {
+            RemoveDirectoryW(it->c_str());
+        }
+    }
+    CreatedFolders(const CreatedFolders&) = delete;
+    CreatedFolders& operator=(const CreatedFolders&) = delete;
+
+private:
+    std::vector<std::wstring> created;
+};
+
+// A copy of the helper program at the given path, deleted again at the end.
+class CopiedHelper {
+public:
+    explicit CopiedHelper(std::wstring path) : path(std::move(path)) {
+        copied = CopyFileW(HelperPath().c_str(), this->path.c_str(), FALSE) != 0;
+        EXPECT_TRUE(copied) << "cannot copy the helper, error " << GetLastError();
+    }
+    ~CopiedHelper() {
+        if (copied) {
+            DeleteFileW(path.c_str());
+        }
+    }
+    CopiedHelper(const CopiedHelper&) = delete;
+    CopiedHelper& operator=(const CopiedHelper&) = delete;
+
+    // Starts the copy and returns what it wrote to its standard output.
+    std::wstring Run() const {
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        Handle readEnd;
+        Handle writeEnd;
+        if (!CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0)) {
+            ADD_FAILURE() << "CreatePipe failed, error " << GetLastError();
+            return std::wstring();
+        }
+        SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = writeEnd.Get();
+        startup.hStdError = writeEnd.Get();
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        std::wstring commandLine = L"\"" + path + L"\"";
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                            nullptr, &startup, &process)) {
+            ADD_FAILURE() << "CreateProcessW failed, error " << GetLastError();
+            return std::wstring();
+        }
+        Handle processHandle(process.hProcess);
+        Handle threadHandle(process.hThread);
+        writeEnd.Reset(); // so that reading ends when the helper exits
+
+        std::vector<char> bytes;
+        char chunk[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd.Get(), chunk, sizeof(chunk), &got, nullptr) && got > 0) {
+            bytes.insert(bytes.end(), chunk, chunk + got);
+        }
+        WaitForSingleObject(processHandle.Get(), INFINITE);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(processHandle.Get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+        const int length = static_cast<int>(bytes.size());
+        std::wstring text(bytes.size(), L'\0');
+        const int converted = length == 0
+                                  ? 0
+                                  : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                                        length, &text[0], length);
+        EXPECT_TRUE(converted > 0 || length == 0) << "the helper wrote no valid UTF-8";
+        text.resize(static_cast<std::size_t>(converted));
+        return text;
+    }
+
+private:
+    std::wstring path;
+    bool copied = false;
+};
+
+} // namespace
+
+TEST(PlayerPath, IsInTheFolderOfThisProgram) {
+    EXPECT_EQ(ComputePlayerPath(), Folder(ThisProgramsPath()) + L"\\vtplayer.exe");
+    EXPECT_EQ(CopiedHelper(Folder(ThisProgramsPath()) + L"\\vtassoc-catalogue-copy.exe").Run(),
+              Folder(ThisProgramsPath()) + L"\\vtplayer.exe");
+}
+
+TEST(PlayerPath, ProgramInAFolder) {
+    const CreatedFolders folders(L"C:\\Tools\\Assoc");
+    const CopiedHelper program(L"C:\\Tools\\Assoc\\assoc.exe");
+    EXPECT_EQ(program.Run(), L"C:\\Tools\\Assoc\\vtplayer.exe");
+}
+
+TEST(PlayerPath, ProgramInADrivesRootGetsNoDoubledSeparator) {
+    const CopiedHelper program(L"C:\\vtassoc-root-test.exe");
+    EXPECT_EQ(program.Run(), L"C:\\vtplayer.exe");
+}
+
+TEST(PlayerPath, FolderNamesBeyondAsciiWithBlanksAndCommas) {
+    const std::wstring folder = L"C:\\vtassoc-catalogue \u00c4\u00df, \u97f3\u697d \u2713";
+    const CreatedFolders folders(folder);
+    const CopiedHelper program(folder + L"\\assoc.exe");
+    EXPECT_EQ(program.Run(), folder + L"\\vtplayer.exe");
+}
