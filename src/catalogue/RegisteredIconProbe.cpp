@@ -1,0 +1,33 @@
+#include "catalogue/RegisteredIconProbe.h"
+
+#include "registry/RegistryKey.h"
+
+#include <windows.h>
+
+void ProbeRegisteredIcons(ExtensionCatalogue& catalogue) {
+    for (auto& item : catalogue) {
+        ExtensionEntry& entry = item.second;
+        // Key names are compared without case: this finds the upper-case VT<EXT>File that a
+        // registration wrote.
+        const std::wstring path = L"Software\\Classes\\VT" + entry.extension + L"File\\DefaultIcon";
+        try {
+            const CRegistryKey iconKey(HKEY_CURRENT_USER, path);
+            HeapText stored;
+            if (!iconKey.QueryValue(L"", stored)) {
+                continue; // not a text
+            }
+            // The icon file may itself contain commas: the index follows the last one.
+            const std::wstring location = stored.get();
+            const std::size_t comma = location.rfind(L',');
+            if (comma == std::wstring::npos) {
+                entry.iconFile.clear();
+                entry.iconIndex = location;
+            } else {
+                entry.iconFile = location.substr(0, comma);
+                entry.iconIndex = location.substr(comma + 1);
+            }
+        } catch (const CRegistryKey::Exception&) {
+            // No earlier registration, or one that cannot be read: the entry stays as it is.
+        }
+    }
+}

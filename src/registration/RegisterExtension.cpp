@@ -1,0 +1,93 @@
+#include "registration/RegisterExtension.h"
+
+#include "catalogue/BuiltInExtensions.h"
+#include "registry/RegistryKey.h"
+
+#include <windows.h>
+
+namespace {
+
+const wchar_t kPlayerClassId[] = L"{4B3D9E21-7C55-4A08-9F6E-2D1B8C0A5E73}";
+const wchar_t kShellExtensionClassId[] = L"{9C61E0B4-35A2-4F7D-B08E-61C4D2F3A917}";
+
+// Upper-cases ASCII letters only; everything else stays as it is.
+void UpperCaseAscii(std::wstring& text) {
+    for (wchar_t& c : text) {
+        if (c >= L'a' && c <= L'z') {
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+        }
+    }
+}
+
+// Removes the subkey with everything below it when it is there; absence is not a failure.
+void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey) {
+    if (parent.CanOpenKey(subkey, KEY_ALL_ACCESS)) {
+        parent.DeleteKeyAndSubkeys(subkey);
+    }
+}
+
+// Writes the file type; the user choice is pointed at it only once it is complete.
+void WriteProgId(const std::wstring& progId, const std::wstring& ext, const std::wstring& iconFile,
+                 const std::wstring& iconIndex, const std::wstring& playerPath,
+                 bool shellExtension) {
+    const CRegistryKey classes(HKEY_CURRENT_USER, L"Software\\Classes");
+    // A backslash would split the names below into further keys, so that the writes would land
+    // in other places than this extension's (even in another extension's user choice). The
+    // extension is refused where its file type would be created.
+    if (ext.find(L'\\') != std::wstring::npos) {
+        throw CRegistryKey::Exception(L"CRegistryKey::CreateOrOpenKey()", ERROR_INVALID_NAME);
+    }
+    const CRegistryKey progIdKey = classes.CreateOrOpenKey(progId);
+    progIdKey.SetValue(nullptr, REG_SZ, DescribeExtension(ext));
+    progIdKey.CreateOrOpenKey(L"CLSID").SetValue(nullptr, REG_SZ, kPlayerClassId);
+
+    if (shellExtension) {
+        progIdKey.CreateOrOpenKey(L"ShellEx")
+            .CreateOrOpenKey(L"ContextMenuHandlers")
+            .CreateOrOpenKey(L"VTShellExt")
+            .SetValue(nullptr, REG_SZ, kShellExtensionClassId);
+    } else {
+        DeleteTreeIfPresent(progIdKey, L"ShellEx");
+    }
+
+    progIdKey.CreateOrOpenKey(L"DefaultIcon")
+        .SetValue(nullptr, REG_SZ, iconFile + L"," + iconIndex);
+
+    const CRegistryKey shellKey = progIdKey.CreateOrOpenKey(L"shell");
+    shellKey.SetValue(nullptr, REG_SZ, L"open");
+    shellKey.CreateOrOpenKey(L"open")
+        .CreateOrOpenKey(L"command")
+        .SetValue(nullptr, REG_SZ, L"\"" + playerPath + L"\" \"%L\"");
+    DeleteTreeIfPresent(shellKey, L"play");
+    DeleteTreeIfPresent(shellKey, L"enqueue");
+}
+
+// Replaces the Explorer user choice of the extension by one that names only the file type.
+void WriteUserChoice(const std::wstring& progId, const std::wstring& ext) {
+    const CRegistryKey explorer(HKEY_CURRENT_USER,
+                                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer");
+    const CRegistryKey extKey = explorer.CreateOrOpenKey(L"FileExts").CreateOrOpenKey(L"." + ext);
+    if (extKey.CanOpenKey(L"UserChoice", READ_CONTROL)) {
+        // Not recursive, and its outcome is not looked at: a user choice that stays is reported
+        // by CreateKey below.
+        RegDeleteKeyW(extKey.GetHandle(), L"UserChoice");
+    }
+    extKey.CreateKey(L"UserChoice").SetValue(L"Progid", REG_SZ, progId);
+}
+
+} // namespace
+
+bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
+                       std::wstring playerPath, bool shellExtension) {
+    try {
+        UpperCaseAscii(extension);
+        const std::wstring progId = L"VT" + extension + L"File";
+        WriteProgId(progId, extension, iconFile, iconIndex, playerPath, shellExtension);
+        WriteUserChoice(progId, extension);
+        return true;
+    } catch (const CRegistryKey::Exception& e) {
+        const std::wstring text = e.GetErrorMessage();
+        MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
+        return false;
+    }
+}

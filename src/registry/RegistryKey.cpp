@@ -1,0 +1,288 @@
+#include "registry/RegistryKey.h"
+
+#include <new>
+
+namespace {
+
+// The operation names reported with a failure (they reach the user as message-box captions).
+const wchar_t kConstructor[] = L"CRegistryKey::CRegistryKey(HKEY hKey ...)";
+const wchar_t kNewCountedRegKey[] = L"CRegistryKey::NewCCountedRegKey()";
+const wchar_t kDeleteKey[] = L"CRegistryKey::DeleteKey()";
+const wchar_t kCreateKey[] = L"CRegistryKey::CreateKey()";
+const wchar_t kCreateOrOpenKey[] = L"CRegistryKey::CreateOrOpenKey()";
+const wchar_t kQueryValue[] = L"CRegistryKey::QueryValue()";
+const wchar_t kSetValue[] = L"CRegistryKey::SetValue()";
+const wchar_t kIteratorConstructor[] = L"CRegistryKey::SubkeyIterator::SubkeyIterator()";
+const wchar_t kGetSubkeyInfo[] = L"CRegistryKey::SubkeyIterator::GetSubkeyInfo()";
+
+// How often GetSubkeyInfo makes room and asks again when a name does not fit.
+const int kMaxEnumAttempts = 8;
+
+// The subkey name as the system sees it. A name with a NUL inside would silently stand for the
+// shorter name before it (and so for another key): it is refused.
+const wchar_t* SubkeyName(const std::wstring& subkey, const wchar_t* where) {
+    if (subkey.find(L'\0') != std::wstring::npos) {
+        throw CRegistryKey::Exception(where, ERROR_INVALID_NAME);
+    }
+    return subkey.c_str();
+}
+
+} // namespace
+
+void CCountedRegKey::DestroyHandle() {
+    RegCloseKey(handle);
+}
+
+CRegistryKey::CRegistryKey(HKEY parent, const std::wstring& subkey) : key(nullptr) {
+    HKEY opened = nullptr;
+    const LONG result =
+        RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, KEY_ALL_ACCESS, &opened);
+    if (result != ERROR_SUCCESS) {
+        throw Exception(kConstructor, static_cast<DWORD>(result));
+    }
+    key = NewCCountedRegKey(opened);
+}
+
+CRegistryKey::CRegistryKey(const CRegistryKey& other) : key(other.key) {
+    if (key) {
+        key->AddRef();
+    }
+}
+
+CRegistryKey& CRegistryKey::operator=(const CRegistryKey& other) {
+    if (this != &other) {
+        if (other.key) {
+            other.key->AddRef();
+        }
+        if (key) {
+            key = key->Release();
+        }
+        key = other.key;
+    }
+    return *this;
+}
+
+CRegistryKey::~CRegistryKey() {
+    if (key) {
+        key = key->Release();
+    }
+}
+
+HKEY CRegistryKey::GetHandle() const {
+    return key->GetHandle();
+}
+
+CCountedRegKey* CRegistryKey::NewCCountedRegKey(HKEY raw) {
+    CCountedRegKey* counted = nullptr;
+    try {
+        counted = new (std::nothrow) CCountedRegKey(raw);
+    } catch (...) {
+        counted = nullptr;
+    }
+    if (!counted) {
+        RegCloseKey(raw);
+        throw Exception(kNewCountedRegKey, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    return counted;
+}
+
+CRegistryKey CRegistryKey::OpenKey(const std::wstring& subkey) const {
+    return CRegistryKey(GetHandle(), subkey);
+}
+
+CRegistryKey CRegistryKey::CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition) const {
+    DWORD ownDisposition = 0;
+    if (!disposition) {
+        disposition = &ownDisposition;
+    }
+    HKEY created = nullptr;
+    wchar_t noClass[] = L"";
+    const LONG result =
+        RegCreateKeyExW(GetHandle(), SubkeyName(subkey, kCreateOrOpenKey), 0, noClass,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created, disposition);
+    if (result != ERROR_SUCCESS) {
+        throw Exception(kCreateOrOpenKey, static_cast<DWORD>(result));
+    }
+    return CRegistryKey(NewCCountedRegKey(created));
+}
+
+CRegistryKey CRegistryKey::CreateKey(const std::wstring& subkey) const {
+    DWORD disposition = 0;
+    CRegistryKey created = CreateOrOpenKey(subkey, &disposition);
+    if (disposition != REG_CREATED_NEW_KEY) {
+        // The key that was there is closed again (with created) and left as it is.
+        throw Exception(kCreateKey, ERROR_ALREADY_EXISTS);
+    }
+    return created;
+}
+
+bool CRegistryKey::CanOpenKey(const std::wstring& subkey, REGSAM access) const {
+    if (subkey.find(L'\0') != std::wstring::npos) {
+        return false;
+    }
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(GetHandle(), subkey.c_str(), 0, access, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(opened);
+    return true;
+}
+
+void CRegistryKey::DeleteKey(const std::wstring& subkey) const {
+    {
+        const CRegistryKey child = OpenKey(subkey);
+        if (SubkeyIterator(child) != SubkeyIterator()) {
+            throw Exception(kDeleteKey, ERROR_ACCESS_DENIED);
+        }
+    }
+    const LONG result = RegDeleteKeyW(GetHandle(), SubkeyName(subkey, kDeleteKey));
+    if (result != ERROR_SUCCESS) {
+        throw Exception(kDeleteKey, static_cast<DWORD>(result));
+    }
+}
+
+void CRegistryKey::DeleteKeyAndSubkeys(const std::wstring& subkey) const {
+    {
+        const CRegistryKey child = OpenKey(subkey);
+        // Every deletion moves the remaining subkeys down, so each round starts at the first.
+        for (;;) {
+            const SubkeyIterator first(child);
+            if (first == SubkeyIterator()) {
+                break;
+            }
+            child.DeleteKeyAndSubkeys(first.GetName());
+        }
+    }
+    DeleteKey(subkey);
+}
+
+bool CRegistryKey::QueryValue(const wchar_t* name, HeapText& text) const {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(GetHandle(), name, nullptr, &type, nullptr, &size);
+    if (result != ERROR_SUCCESS) {
+        throw Exception(kQueryValue, static_cast<DWORD>(result));
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return false;
+    }
+    // The stored bytes rounded up to whole characters, and one zero character more: a text
+    // stored without its NUL still ends in one.
+    const std::size_t characters = (static_cast<std::size_t>(size) + 1) / sizeof(wchar_t) + 1;
+    HeapText buffer(static_cast<wchar_t*>(std::calloc(characters, sizeof(wchar_t))));
+    if (!buffer) {
+        throw Exception(kQueryValue, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    DWORD stored = size;
+    result = RegQueryValueExW(GetHandle(), name, nullptr, &type,
+                              reinterpret_cast<BYTE*>(buffer.get()), &stored);
+    if (result != ERROR_SUCCESS) {
+        throw Exception(kQueryValue, static_cast<DWORD>(result));
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return false; // rewritten as another type between the two reads
+    }
+    text = std::move(buffer);
+    return true;
+}
+
+void CRegistryKey::SetValue(const wchar_t* name, DWORD type, const std::wstring& text) const {
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        throw Exception(kSetValue, ERROR_INVALID_FLAGS);
+    }
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (text.size() >= MAXDWORD / sizeof(wchar_t)) {
+        throw Exception(kSetValue, ERROR_INVALID_PARAMETER); // would not fit the byte count
+    }
+    const LONG result =
+        RegSetValueExW(GetHandle(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(bytes));
+    if (result != ERROR_SUCCESS) {
+        throw Exception(kSetValue, static_cast<DWORD>(result));
+    }
+}
+
+CRegKeyIterator::CRegKeyIterator(CCountedRegKey* walked) : key(walked) {
+    if (key) {
+        key->AddRef();
+    }
+}
+
+CRegKeyIterator::~CRegKeyIterator() {
+    MakeEnd();
+}
+
+void CRegKeyIterator::MakeEnd() {
+    if (key) {
+        key = key->Release();
+    }
+    index = 0;
+}
+
+void CRegistryKey::SubkeyIteratorImpl::Buffer::Reserve(DWORD count) {
+    if (capacity < count) {
+        text.reset(new wchar_t[count]());
+        capacity = count;
+    }
+}
+
+CRegistryKey::SubkeyIteratorImpl::SubkeyIteratorImpl(const CRegistryKey& owner)
+    : CRegKeyIterator(owner.key) {
+    QuerySizes(kIteratorConstructor);
+    if (GetSubkeyInfo()) {
+        ++index;
+    } else {
+        MakeEnd();
+    }
+}
+
+DWORD CRegistryKey::SubkeyIteratorImpl::QuerySizes(const wchar_t* where) {
+    DWORD subkeys = 0;
+    DWORD longestName = 0;
+    DWORD longestClass = 0;
+    const LONG result =
+        RegQueryInfoKeyW(key->GetHandle(), nullptr, nullptr, nullptr, &subkeys, &longestName,
+                         &longestClass, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (result != ERROR_SUCCESS) {
+        throw Exception(where, static_cast<DWORD>(result));
+    }
+    // Never left without a buffer, so the names read are always terminated.
+    name.Reserve(longestName + 1);
+    className.Reserve(longestClass + 1);
+    return subkeys;
+}
+
+bool CRegistryKey::SubkeyIteratorImpl::GetSubkeyInfo() {
+    if (!key) {
+        return false;
+    }
+    for (int attempt = 1;; ++attempt) {
+        DWORD nameLength = name.capacity;
+        DWORD classLength = className.capacity;
+        FILETIME lastWrite;
+        const LONG result = RegEnumKeyExW(key->GetHandle(), index, name.text.get(), &nameLength,
+                                          nullptr, className.text.get(), &classLength, &lastWrite);
+        if (result == ERROR_SUCCESS) {
+            return true;
+        }
+        if (result == ERROR_NO_MORE_ITEMS) {
+            name.text[0] = L'\0';
+            return false;
+        }
+        if (result != ERROR_MORE_DATA || attempt == kMaxEnumAttempts) {
+            throw Exception(kGetSubkeyInfo, static_cast<DWORD>(result));
+        }
+        const DWORD nameCapacity = name.capacity;
+        const DWORD classCapacity = className.capacity;
+        if (QuerySizes(kGetSubkeyInfo) == 0) {
+            // The key lost all its subkeys meanwhile: there is nothing left to fetch.
+            name.text[0] = L'\0';
+            return false;
+        }
+        if (name.capacity == nameCapacity && className.capacity == classCapacity) {
+            // The lengths the key reports do not cover what it hands out: make room anyway.
+            name.Reserve(nameCapacity * 2);
+            className.Reserve(classCapacity * 2);
+        }
+    }
+}

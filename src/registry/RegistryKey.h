@@ -1,0 +1,151 @@
+// The program's only way of holding an open registry key. Keys are shared by value: every copy
+// of a CRegistryKey refers to one reference-counted handle, which is closed when the last copy
+// goes. Every failing registry call throws CRegistryKey::Exception with the Win32 error code and
+// the name of the operation. Keys are opened and created with KEY_ALL_ACCESS.
+#pragma once
+
+#include "registry/ReferenceCounted.h"
+#include "registry/Win32Exception.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+// The open key behind one or more CRegistryKey values.
+class CCountedRegKey : public TReferenceCounted<HKEY, CCountedRegKey> {
+    friend class CRegistryKey;
+
+protected:
+    void DestroyHandle() override;
+    ~CCountedRegKey() override = default;
+
+private:
+    explicit CCountedRegKey(HKEY held) : TReferenceCounted(held) {}
+};
+
+// A text handed out on the general heap (malloc); released with free.
+struct HeapTextDeleter {
+    void operator()(wchar_t* text) const { std::free(text); }
+};
+using HeapText = std::unique_ptr<wchar_t[], HeapTextDeleter>;
+
+template <class TImpl> class TRegKeyIterator;
+
+class CRegistryKey {
+public:
+    class Exception : public CWin32Exception {
+    public:
+        using CWin32Exception::CWin32Exception;
+    };
+
+    class SubkeyIteratorImpl;
+    using SubkeyIterator = TRegKeyIterator<SubkeyIteratorImpl>;
+
+    // Opens the existing subkey of parent (which may be a predefined root such as
+    // HKEY_CURRENT_USER).
+    CRegistryKey(HKEY parent, const std::wstring& subkey);
+    CRegistryKey(const CRegistryKey& other);
+    CRegistryKey& operator=(const CRegistryKey& other);
+    ~CRegistryKey();
+
+    HKEY GetHandle() const;
+
+    // Wraps a raw handle with count 1. When that cannot be done, closes the handle and throws
+    // ERROR_NOT_ENOUGH_MEMORY.
+    static CCountedRegKey* NewCCountedRegKey(HKEY raw);
+
+    // Opens an existing subkey.
+    CRegistryKey OpenKey(const std::wstring& subkey) const;
+    // Creates the subkey or opens it when it exists; disposition, when given, receives
+    // REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+    CRegistryKey CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition = nullptr) const;
+    // Creates a subkey that must not exist yet; throws ERROR_ALREADY_EXISTS when it does.
+    CRegistryKey CreateKey(const std::wstring& subkey) const;
+    // Whether the subkey can be opened with the access; the key is closed again at once. Never
+    // throws.
+    bool CanOpenKey(const std::wstring& subkey, REGSAM access) const;
+
+    // Deletes a subkey that has no subkeys; throws ERROR_ACCESS_DENIED when it has some.
+    void DeleteKey(const std::wstring& subkey) const;
+    // Deletes a subkey with everything below it, depth first.
+    void DeleteKeyAndSubkeys(const std::wstring& subkey) const;
+
+    // Reads a REG_SZ or REG_EXPAND_SZ value (as stored, nothing expanded) into text, always
+    // NUL-terminated. Returns false, leaving text alone, for a value of another type; throws when
+    // the value cannot be read (a missing value included). name "" is the default value.
+    bool QueryValue(const wchar_t* name, HeapText& text) const;
+    // Writes text with its terminating NUL as REG_SZ or REG_EXPAND_SZ; any other type throws
+    // ERROR_INVALID_FLAGS before anything is written. name null is the default value.
+    void SetValue(const wchar_t* name, DWORD type, const std::wstring& text) const;
+
+private:
+    explicit CRegistryKey(CCountedRegKey* counted) : key(counted) {}
+
+    CCountedRegKey* key;
+};
+
+// Base of the iterators over a key: the key being walked (one reference held; null at the end)
+// and the index of the next entry to fetch.
+class CRegKeyIterator {
+public:
+    CRegKeyIterator(const CRegKeyIterator&) = delete;
+    CRegKeyIterator& operator=(const CRegKeyIterator&) = delete;
+    virtual ~CRegKeyIterator();
+
+    // Equal when both walk the same counted key and stand at the same index.
+    bool operator==(const CRegKeyIterator& other) const {
+        return key == other.key && index == other.index;
+    }
+    bool operator!=(const CRegKeyIterator& other) const { return !(*this == other); }
+
+    DWORD GetIndex() const { return index; }
+
+protected:
+    CRegKeyIterator() = default;
+    explicit CRegKeyIterator(CCountedRegKey* walked);
+    // Gives the key back and becomes equal to the end iterator.
+    void MakeEnd();
+
+    CCountedRegKey* key = nullptr;
+    DWORD index = 0;
+};
+
+// Iterates over the subkeys of a key. While positioned, GetName is the current subkey's name and
+// the index is one past it.
+class CRegistryKey::SubkeyIteratorImpl : public CRegKeyIterator {
+public:
+    // Fetches the subkey at the iterator's index into the name buffer: true when there was one,
+    // false when there are no more.
+    bool GetSubkeyInfo();
+
+    const wchar_t* GetName() const { return name.text ? name.text.get() : L""; }
+
+protected:
+    // The end iterator.
+    SubkeyIteratorImpl() = default;
+    // Positioned on the first subkey of the key, or the end iterator when it has none.
+    explicit SubkeyIteratorImpl(const CRegistryKey& owner);
+    ~SubkeyIteratorImpl() override = default;
+
+private:
+    struct Buffer {
+        std::unique_ptr<wchar_t[]> text;
+        DWORD capacity = 0; // in characters
+        // Makes room for at least count characters; old contents are not kept.
+        void Reserve(DWORD count);
+    };
+    // The subkey count; the buffers grow to the longest name and class.
+    DWORD QuerySizes(const wchar_t* where);
+
+    Buffer name;
+    Buffer className;
+};
+
+template <class TImpl> class TRegKeyIterator : public TImpl {
+public:
+    TRegKeyIterator() = default;
+    explicit TRegKeyIterator(const CRegistryKey& owner) : TImpl(owner) {}
+    ~TRegKeyIterator() override = default;
+};

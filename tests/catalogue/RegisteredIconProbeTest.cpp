@@ -1,0 +1,118 @@
+#include "catalogue/RegisteredIconProbe.h"
+#include "registry/RegistryTestSupport.h"
+
+#include <gtest/gtest.h>
+
+// The probe reads HKCU\Software\Classes\VT<extension>File\DefaultIcon of the real registry. The
+// file types here are named after extensions no other test registers, and are removed again.
+
+namespace {
+
+const std::wstring kClasses = L"Software\\Classes";
+const wchar_t kPlayer[] = L"C:\\Tools\\vtplayer.exe";
+
+class RegisteredIconProbeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        // A fresh Wine prefix lacks the user's own Classes key, which Windows always has.
+        if (!RawKeyExists(kClasses)) {
+            CreateRawKey(kClasses);
+            createdClasses = true;
+        }
+    }
+    void TearDown() override {
+        for (const std::wstring& ext : added) {
+            DeleteRawTree(kClasses + L"\\VT" + ext + L"File");
+        }
+        if (createdClasses) {
+            RegDeleteKeyW(HKEY_CURRENT_USER, kClasses.c_str());
+        }
+    }
+
+    // An entry with the player's icon, whose file type is written as the test says.
+    void Add(const std::wstring& extension) {
+        catalogue.AddEntry({extension, kPlayer, L"0"});
+        added.push_back(extension);
+        DeleteRawTree(kClasses + L"\\VT" + extension + L"File");
+    }
+    // The DefaultIcon key of the extension's file type, the way a registration names it.
+    std::wstring IconKey(const std::wstring& upperExtension) const {
+        return kClasses + L"\\VT" + upperExtension + L"File\\DefaultIcon";
+    }
+    const ExtensionEntry& Entry(const std::wstring& extension) {
+        const ExtensionEntry* entry = catalogue.Find(extension);
+        EXPECT_NE(nullptr, entry);
+        static const ExtensionEntry none;
+        return entry ? *entry : none;
+    }
+    void ExpectIcon(const std::wstring& extension, const std::wstring& file,
+                    const std::wstring& index) {
+        const ExtensionEntry& entry = Entry(extension);
+        EXPECT_EQ(file, entry.iconFile) << std::string(extension.begin(), extension.end());
+        EXPECT_EQ(index, entry.iconIndex) << std::string(extension.begin(), extension.end());
+    }
+
+    ExtensionCatalogue catalogue;
+    std::vector<std::wstring> added;
+    bool createdClasses = false;
+};
+
+} // namespace
+
+TEST_F(RegisteredIconProbeTest, WithoutEarlierRegistrationsEveryEntryKeepsItsIcon) {
+    Add(L"vtprobe1");
+    Add(L"vtprobe2");
+    ProbeRegisteredIcons(catalogue);
+    ExpectIcon(L"vtprobe1", kPlayer, L"0");
+    ExpectIcon(L"vtprobe2", kPlayer, L"0");
+}
+
+TEST_F(RegisteredIconProbeTest, TheIconLocationIsSplitAtItsLastComma) {
+    Add(L"vtprobe-a");
+    Add(L"vtprobe-b");
+    Add(L"vtprobe-c");
+    Add(L"vtprobe-d");
+    Add(L"vtprobe-e");
+    Add(L"vtprobe-f");
+    SetRawString(IconKey(L"VTPROBE-A"), nullptr, L"C:\\Icons\\media.dll,5");
+    SetRawString(IconKey(L"VTPROBE-B"), nullptr, L"C:\\A,B\\x.dll,-102");
+    SetRawString(IconKey(L"VTPROBE-C"), nullptr, L"written by another program");
+    SetRawString(IconKey(L"VTPROBE-D"), nullptr, L"C:\\x.dll,");
+    SetRawString(IconKey(L"VTPROBE-E"), nullptr, L"");
+    const std::wstring expandable = L"%SystemRoot%\\system32\\shell32.dll, -3 ";
+    SetRawValue(IconKey(L"VTPROBE-F"), nullptr, REG_EXPAND_SZ, expandable.c_str(),
+                static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t)));
+
+    ProbeRegisteredIcons(catalogue);
+    ExpectIcon(L"vtprobe-a", L"C:\\Icons\\media.dll", L"5");
+    ExpectIcon(L"vtprobe-b", L"C:\\A,B\\x.dll", L"-102");
+    ExpectIcon(L"vtprobe-c", L"", L"written by another program");
+    ExpectIcon(L"vtprobe-d", L"C:\\x.dll", L"");
+    ExpectIcon(L"vtprobe-e", L"", L"");
+    ExpectIcon(L"vtprobe-f", L"%SystemRoot%\\system32\\shell32.dll", L" -3 ");
+}
+
+TEST_F(RegisteredIconProbeTest, AnUnreadableIconLeavesItsEntryAloneAndTheWalkGoesOn) {
+    Add(L"vtprobe-1"); // DefaultIcon without a default value
+    Add(L"vtprobe-2"); // a number as the default value
+    Add(L"vtprobe-3"); // a file type without DefaultIcon
+    Add(L"vtprobe-4"); // readable, after all the others
+    SetRawString(IconKey(L"VTPROBE-1"), L"named", L"x.dll,1");
+    const DWORD number = 7;
+    SetRawValue(IconKey(L"VTPROBE-2"), nullptr, REG_DWORD, &number, sizeof number);
+    SetRawString(kClasses + L"\\VTVTPROBE-3File", nullptr, L"A file type");
+    SetRawString(IconKey(L"VTPROBE-4"), nullptr, L"y.dll,2");
+
+    ProbeRegisteredIcons(catalogue);
+    ExpectIcon(L"vtprobe-1", kPlayer, L"0");
+    ExpectIcon(L"vtprobe-2", kPlayer, L"0");
+    ExpectIcon(L"vtprobe-3", kPlayer, L"0");
+    ExpectIcon(L"vtprobe-4", L"y.dll", L"2");
+}
+
+TEST_F(RegisteredIconProbeTest, TheTextEndsAtItsFirstZeroCharacter) {
+    Add(L"vtprobe-z");
+    SetRawValue(IconKey(L"VTPROBE-Z"), nullptr, REG_SZ, L"a.dll,4\0b.dll,9", 16 * 2);
+    ProbeRegisteredIcons(catalogue);
+    ExpectIcon(L"vtprobe-z", L"a.dll", L"4");
+}

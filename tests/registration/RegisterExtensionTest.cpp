@@ -1,0 +1,274 @@
+#include "registration/RegisterExtension.h"
+#include "registry/RegistryTestSupport.h"
+#include "support/MessageBoxWatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+// RegisterExtension writes into the real HKCU\Software\Classes and Explorer\FileExts of the Wine
+// prefix. Every test removes the file type and the FileExts key of the extensions it registers,
+// before and after, and checks that nothing else in HKEY_CURRENT_USER changed.
+
+namespace {
+
+const std::wstring kClasses = L"Software\\Classes";
+const std::wstring kExplorer = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+const std::wstring kFileExts = kExplorer + L"\\FileExts";
+const std::wstring kPlayer = L"C:\\Program Files\\Tools\\vtplayer.exe";
+
+std::wstring ProgIdPath(const std::wstring& progId) {
+    return kClasses + L"\\" + progId;
+}
+std::wstring FileExtsPath(const std::wstring& upperExtension) {
+    return kFileExts + L"\\." + upperExtension;
+}
+
+// A REG_SZ line as DumpTree shows it: the byte count includes the terminating zero.
+std::wstring Sz(const std::wstring& key, const std::wstring& name, const std::wstring& text) {
+    return L"V " + key + L" [" + name + L"] 1 " + std::to_wstring((text.size() + 1) * 2) + L" " +
+           text + L"|NUL";
+}
+
+// The lines in the order DumpTree gives them.
+std::wstring Lines(const std::vector<std::wstring>& lines) {
+    const std::set<std::wstring> sorted(lines.begin(), lines.end());
+    std::wstring text;
+    for (const std::wstring& line : sorted) {
+        text += line + L"\n";
+    }
+    return text;
+}
+
+// The file type as it must be after a registration with the player's own icon.
+std::wstring ExpectedProgId(const std::wstring& description, bool shellExtension) {
+    std::vector<std::wstring> lines = {
+        L"K ",
+        Sz(L"", L"", description),
+        L"K CLSID",
+        L"V CLSID [] 1 78 {4B3D9E21-7C55-4A08-9F6E-2D1B8C0A5E73}|NUL",
+        L"K DefaultIcon",
+        L"V DefaultIcon [] 1 76 C:\\Program Files\\Tools\\vtplayer.exe,0|NUL",
+        L"K shell",
+        L"V shell [] 1 10 open|NUL",
+        L"K shell\\open",
+        L"K shell\\open\\command",
+        L"V shell\\open\\command [] 1 86 \"C:\\Program Files\\Tools\\vtplayer.exe\" \"%L\"|NUL",
+    };
+    if (shellExtension) {
+        lines.insert(lines.end(), {L"K ShellEx", L"K ShellEx\\ContextMenuHandlers",
+                                   L"K ShellEx\\ContextMenuHandlers\\VTShellExt",
+                                   L"V ShellEx\\ContextMenuHandlers\\VTShellExt [] 1 78 "
+                                   L"{9C61E0B4-35A2-4F7D-B08E-61C4D2F3A917}|NUL"});
+    }
+    return Lines(lines);
+}
+
+std::wstring ExpectedUserChoice(const std::wstring& progId) {
+    return Lines({L"K ", L"K UserChoice", Sz(L"UserChoice", L"Progid", progId)});
+}
+
+std::wstring SystemText(DWORD code) {
+    wchar_t text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, 511, nullptr);
+    return text;
+}
+
+class RegisterExtensionTest : public testing::Test {
+protected:
+    // The extensions (upper case) whose file type and FileExts key the test writes from now on;
+    // the keys of the ones before are removed.
+    void Own(std::initializer_list<std::wstring> upperExtensions) {
+        RemoveOwned();
+        owned.clear();
+        for (const std::wstring& ext : upperExtensions) {
+            owned.push_back(ProgIdPath(L"VT" + ext + L"File"));
+            owned.push_back(FileExtsPath(ext));
+        }
+        RemoveOwned();
+        hiveBefore = DumpTree(HKEY_CURRENT_USER, L"", owned);
+    }
+
+    void SetUp() override {
+        // A fresh Wine prefix lacks the user's own Classes key, which Windows always has.
+        if (!RawKeyExists(kClasses)) {
+            CreateRawKey(kClasses);
+            createdClasses = true;
+        }
+        if (!RawKeyExists(kFileExts)) {
+            CreateRawKey(kFileExts);
+            createdFileExts = true;
+        }
+    }
+
+    void RemoveOwned() {
+        for (const std::wstring& path : owned) {
+            DeleteRawTree(path);
+        }
+    }
+
+    void TearDown() override {
+        RemoveOwned();
+        if (createdFileExts) {
+            RegDeleteKeyW(HKEY_CURRENT_USER, kFileExts.c_str());
+        }
+        if (createdClasses) {
+            RegDeleteKeyW(HKEY_CURRENT_USER, kClasses.c_str());
+        }
+    }
+
+    // Registers with the player's own icon, answering (and recording) any message box.
+    bool Register(const std::wstring& extension, bool shellExtension) {
+        MessageBoxWatcher watcher;
+        const bool completed = RegisterExtension(extension, kPlayer, L"0", kPlayer, shellExtension);
+        const auto seen = watcher.Seen();
+        boxes.insert(boxes.end(), seen.begin(), seen.end());
+        return completed;
+    }
+
+    // Nothing in HKEY_CURRENT_USER changed apart from the owned keys.
+    void ExpectNothingElseChanged() const {
+        EXPECT_EQ(L"", DiffLines(hiveBefore, DumpTree(HKEY_CURRENT_USER, L"", owned)));
+    }
+
+    std::vector<std::wstring> owned;
+    std::wstring hiveBefore;
+    std::vector<MessageBoxInfo> boxes;
+    bool createdClasses = false;
+    bool createdFileExts = false;
+};
+
+} // namespace
+
+TEST_F(RegisterExtensionTest, MkvGetsTheWholeLayoutWithOrWithoutTheShellExtensionAndNothingElse) {
+    for (bool shellExtension : {true, false}) {
+        SCOPED_TRACE(shellExtension ? "with the shell extension" : "without it");
+        Own({L"MKV"});
+        EXPECT_TRUE(Register(L"mkv", shellExtension));
+        EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", shellExtension),
+                  DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
+        EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"),
+                  DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+        ExpectNothingElseChanged();
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterExtensionTest, TheExtensionIsUpperCasedInEveryNameAndValue) {
+    struct Case {
+        std::wstring extension, upper, description;
+    };
+    const Case cases[] = {
+        {L"dvr-ms", L"DVR-MS", L"Microsoft DVR"},
+        {L"midi", L"MIDI", L"MIDI File (Veltrano)"},
+        // Extensions added by a definition file: the empty one and one with a full stop.
+        {L"", L"", L" File (Veltrano)"},
+        {L".mkv", L".MKV", L".MKV File (Veltrano)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.upper.begin(), c.upper.end()));
+        Own({c.upper});
+        const std::wstring progId = L"VT" + c.upper + L"File";
+        EXPECT_TRUE(Register(c.extension, true));
+        EXPECT_EQ(ExpectedProgId(c.description, true),
+                  DumpTree(HKEY_CURRENT_USER, ProgIdPath(progId)));
+        EXPECT_EQ(ExpectedUserChoice(progId), DumpTree(HKEY_CURRENT_USER, FileExtsPath(c.upper)));
+        ExpectNothingElseChanged();
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterExtensionTest, RegisteringTwiceGivesTheSameStateAsOnce) {
+    Own({L"MKV"});
+    ASSERT_TRUE(Register(L"mkv", true));
+    const std::wstring once = DumpTree(HKEY_CURRENT_USER, L"");
+    ASSERT_TRUE(Register(L"mkv", true));
+    EXPECT_EQ(L"", DiffLines(once, DumpTree(HKEY_CURRENT_USER, L"")));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterExtensionTest, UntickingTheShellExtensionRemovesShellExWithForeignHandlers) {
+    Own({L"MKV"});
+    ASSERT_TRUE(Register(L"mkv", true));
+    const std::wstring progId = ProgIdPath(L"VTMKVFile");
+    SetRawString(progId + L"\\ShellEx\\ContextMenuHandlers\\Foreign", nullptr, L"{0000}");
+    SetRawString(progId + L"\\ShellEx\\PropertySheetHandlers\\Other\\Deeper", L"x", L"y");
+    SetRawString(progId + L"\\Foreign", L"kept", L"untouched");
+
+    EXPECT_TRUE(Register(L"mkv", false));
+    EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", false),
+              DumpTree(HKEY_CURRENT_USER, progId, {progId + L"\\Foreign"}));
+    EXPECT_EQ(L"untouched", ReadRawValue(progId + L"\\Foreign", L"kept").String());
+    EXPECT_TRUE(boxes.empty());
+    ExpectNothingElseChanged();
+}
+
+TEST_F(RegisterExtensionTest, ForeignPlayAndEnqueueVerbsDisappearOtherVerbsStay) {
+    Own({L"MKV"});
+    const std::wstring shell = ProgIdPath(L"VTMKVFile") + L"\\shell";
+    SetRawString(shell + L"\\play\\command", nullptr, L"other.exe \"%1\"");
+    SetRawString(shell + L"\\play\\ddeexec\\application", nullptr, L"other");
+    SetRawString(shell + L"\\enqueue\\command", nullptr, L"other.exe /add \"%1\"");
+    SetRawString(shell + L"\\edit\\command", nullptr, L"editor.exe \"%1\"");
+
+    EXPECT_TRUE(Register(L"mkv", true));
+    EXPECT_FALSE(RawKeyExists(shell + L"\\play"));
+    EXPECT_FALSE(RawKeyExists(shell + L"\\enqueue"));
+    EXPECT_EQ(L"editor.exe \"%1\"", ReadRawValue(shell + L"\\edit\\command", nullptr).String());
+    EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
+              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile"), {shell + L"\\edit"}));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProgid) {
+    Own({L"MKV"});
+    const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";
+    SetRawString(choice, L"Progid", L"Applications\\other.exe");
+    SetRawString(choice, L"Hash", L"abcdef");
+    SetRawString(FileExtsPath(L"MKV") + L"\\OpenWithList", L"a", L"other.exe");
+
+    EXPECT_TRUE(Register(L"mkv", false));
+    EXPECT_EQ(Lines({L"K ", L"K OpenWithList", Sz(L"OpenWithList", L"a", L"other.exe"),
+                     L"K UserChoice", Sz(L"UserChoice", L"Progid", L"VTMKVFile")}),
+              DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFileTypeStays) {
+    Own({L"MKV"});
+    const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";
+    SetRawString(choice, L"Progid", L"Applications\\other.exe");
+    CreateRawKey(choice + L"\\Sub");
+    const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV"));
+
+    EXPECT_FALSE(Register(L"mkv", true));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"CRegistryKey::CreateKey()", boxes[0].caption);
+    EXPECT_EQ(SystemText(ERROR_ALREADY_EXISTS), boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), boxes[0].Style());
+    EXPECT_TRUE(boxes[0].iconKnown);
+    EXPECT_EQ(nullptr, boxes[0].owner);
+    EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
+              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
+    EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+    ExpectNothingElseChanged();
+}
+
+TEST_F(RegisterExtensionTest, AnExtensionThatWouldSplitIntoSeveralKeysIsRefusedBeforeAnyWrite) {
+    // "mkv\UserChoice" would otherwise give .MKV's real user choice a subkey (so that it could
+    // never be replaced again) and create VTMKV\USERCHOICEFile.
+    Own({L"MKV"});
+    SetRawString(FileExtsPath(L"MKV") + L"\\UserChoice", L"Progid", L"VTMKVFile");
+    const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"");
+
+    EXPECT_FALSE(Register(L"mkv\\UserChoice", true));
+    EXPECT_FALSE(Register(std::wstring(L"mkv\0x", 5), true));
+    ASSERT_EQ(2u, boxes.size());
+    for (const MessageBoxInfo& box : boxes) {
+        EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
+        EXPECT_EQ(SystemText(ERROR_INVALID_NAME), box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
+    }
+    EXPECT_EQ(L"", DiffLines(before, DumpTree(HKEY_CURRENT_USER, L"")));
+}

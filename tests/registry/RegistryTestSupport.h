@@ -1,0 +1,58 @@
+// Test support for code that writes the registry: scratch keys under HKEY_CURRENT_USER and text
+// dumps of registry trees, both made with the plain Win32 calls (not with the code under test).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A key HKCU\Software\VTAssocTests\<name>, made empty when the object is built and removed with
+// everything below it when the object goes.
+class ScratchKey {
+public:
+    explicit ScratchKey(const std::wstring& name);
+    ~ScratchKey();
+    ScratchKey(const ScratchKey&) = delete;
+    ScratchKey& operator=(const ScratchKey&) = delete;
+
+    // The path below HKEY_CURRENT_USER.
+    const std::wstring& Path() const { return path; }
+    // Path() + "\" + relative (or Path() itself for an empty relative path).
+    std::wstring Below(const std::wstring& relative) const;
+
+private:
+    std::wstring path;
+};
+
+// Plain Win32 helpers; every path is below HKEY_CURRENT_USER. They fail the running test (and
+// return) when the call fails.
+void CreateRawKey(const std::wstring& path);
+void SetRawValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
+                 DWORD bytes);
+void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text);
+void DeleteRawTree(const std::wstring& path);
+bool RawKeyExists(const std::wstring& path);
+
+struct RawValue {
+    LONG result = ERROR_FILE_NOT_FOUND; // of RegQueryValueExW
+    DWORD type = REG_NONE;
+    std::vector<BYTE> bytes;
+    // The data as UTF-16 text, taken byte for byte (an odd last byte is dropped).
+    std::wstring Text() const;
+    // The text up to its first zero character.
+    std::wstring String() const;
+};
+RawValue ReadRawValue(const std::wstring& path, const wchar_t* name);
+
+// The tree below root\path as sorted text, one line per key and one per value:
+//   K <path relative to the dumped key>
+//   V <key path> [<value name>] <type> <byte count> <data>
+// String data is shown as text (with a "|NUL" marker per terminating zero), other data in hex.
+// Keys whose path relative to root starts (without regard to case) with one of the ignored
+// prefixes are left out, with everything below them. An absent key dumps as "(absent)".
+std::wstring DumpTree(HKEY root, const std::wstring& path,
+                      const std::vector<std::wstring>& ignored = {});
+
+// The lines of a that b lacks and the lines of b that a lacks, "- " and "+ " before them.
+std::wstring DiffLines(const std::wstring& a, const std::wstring& b);
