@@ -1,6 +1,49 @@
 #include "app/StartUp.h"
 
+#include "app/RootWindow.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <memory>
+
 HINSTANCE instanceHandle = nullptr;
+
+namespace {
+
+// COM for this thread as a single-threaded apartment, for as long as the object lives.
+class ComApartment {
+public:
+    ComApartment() : result(CoInitialize(nullptr)) {}
+    ~ComApartment() {
+        if (Succeeded()) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    bool Succeeded() const { return SUCCEEDED(result); }
+
+private:
+    HRESULT result;
+};
+
+struct LocalMemoryDeleter {
+    void operator()(LPWSTR* arguments) const { LocalFree(arguments); }
+};
+
+// The first command-line argument, if any, is an IDF file to load before the list is filled.
+void LoadIdfFileFromCommandLine(RootWindow& window) {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, LocalMemoryDeleter> arguments(
+        CommandLineToArgvW(GetCommandLineW(), &count));
+    if (arguments && count > 1) {
+        window.LoadIdfFile(arguments.get()[1]);
+    }
+}
+
+} // namespace
 
 bool CheckWindowsVersion() {
     OSVERSIONINFOW info = {};
@@ -16,12 +59,43 @@ bool CheckWindowsVersion() {
     return ok != 0 && info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
 }
 
-int RunProgram(HINSTANCE hInstance, int /*nCmdShow*/) {
+int RunProgram(HINSTANCE hInstance, int nCmdShow) {
     instanceHandle = hInstance;
     if (!CheckWindowsVersion()) {
         MessageBoxW(nullptr, L"VT File Associations only runs on Windows Vista",
                     L"Wrong Windows Version", MB_OK | MB_ICONERROR);
         return 1;
+    }
+
+    const ComApartment com;
+    if (!com.Succeeded()) {
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls = {};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_LISTVIEW_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    // The window object belongs to its window; this pointer is only used until the loop runs.
+    RootWindow* window = RootWindow::Create();
+    if (window == nullptr) {
+        return 0;
+    }
+    ShowWindow(window->hwnd, nCmdShow);
+
+    window->BuildCatalogue();
+    window->BuildKnownVideoSet();
+    window->BuildKnownAudioSet();
+    window->ProbeRegisteredIcons();
+    LoadIdfFileFromCommandLine(*window);
+    window->FillExtensionList();
+    window = nullptr;
+
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

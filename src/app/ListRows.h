@@ -1,0 +1,37 @@
+// Reading and changing the rows of the extension list: the catalogue entry a row refers to, its
+// check box, which the list view keeps as state image 1 (unchecked) or 2 (checked), and the
+// small icon a row shows.
+#pragma once
+
+#include "catalogue/ExtensionCatalogue.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+enum : UINT {
+    kUncheckedStateImage = 1,
+    kCheckedStateImage = 2,
+};
+
+int RowCount(HWND list);
+// The catalogue entry the row refers to; nullptr when there is no such row.
+ExtensionEntry* RowEntry(HWND list, int index);
+// The row's state image: 1 unchecked, 2 checked (0 when the row has none).
+UINT RowStateImage(HWND list, int index);
+void SetRowStateImage(HWND list, int index, UINT stateImage);
+bool IsRowSelected(HWND list, int index);
+
+struct IconDeleter {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// The 16 x 16 icon at an icon location; empty when there is none. A negative index names an icon
+// resource identifier rather than a position.
+UniqueIcon ExtractSmallIcon(const wchar_t* file, int index);
+// An icon index kept as text, read as wcstol does: leading blanks and a sign, then the digits up
+// to the first other character; 0 when there are none.
+int ParseIconIndex(const std::wstring& text);

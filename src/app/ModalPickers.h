@@ -1,0 +1,26 @@
+// The modal choices the main window asks the user for: the list's popup menu and the icon
+// picker. They sit behind one small interface so that the code around them can be driven without
+// a person at the screen; the system implementation calls the real platform functions.
+#pragma once
+
+#include <windows.h>
+
+class ModalPickers {
+public:
+    virtual ~ModalPickers() = default;
+
+    // Shows the popup menu with its top-left corner at the screen point and returns the chosen
+    // command identifier, or 0 when the menu was dismissed (TrackPopupMenu with TPM_RETURNCMD).
+    virtual UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
+
+    // The shell's icon picker, opened on path (a buffer of pathSize characters) and *index.
+    // Returns true when the user confirmed; path and *index then hold the choice.
+    virtual bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) = 0;
+};
+
+// The real dialogs: TrackPopupMenu and PickIconDlg (shell32, exported only by ordinal 62).
+class SystemPickers : public ModalPickers {
+public:
+    UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) override;
+};

@@ -1,0 +1,263 @@
+#include "app/RootWindow.h"
+
+#include "app/ListRows.h"
+#include "app/StartUp.h"
+#include "catalogue/BuiltInExtensions.h"
+#include "catalogue/RegisteredIconProbe.h"
+
+#include <ole2.h>
+#include <uxtheme.h>
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+struct InformationContextDeleter {
+    void operator()(HDC context) const { DeleteDC(context); }
+};
+using UniqueInformationContext =
+    std::unique_ptr<std::remove_pointer_t<HDC>, InformationContextDeleter>;
+
+// Keeps a control from redrawing while the object lives, then has it repainted.
+class RedrawHeldBack {
+public:
+    explicit RedrawHeldBack(HWND control) : control(control) {
+        SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawHeldBack() {
+        SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control, nullptr, TRUE);
+    }
+    RedrawHeldBack(const RedrawHeldBack&) = delete;
+    RedrawHeldBack& operator=(const RedrawHeldBack&) = delete;
+
+private:
+    HWND control;
+};
+
+HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
+                 DWORD style, int x, int y, int width, int height, int id) {
+    return CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instanceHandle,
+                           nullptr);
+}
+
+} // namespace
+
+int DialogFontHeight(int dpi) {
+    // 8 points, rounded the way the dialog manager does it.
+    const float height = static_cast<float>(dpi * (-8.0) / 72.0 - 0.5);
+    return static_cast<int>(std::ceil(height));
+}
+
+RootWindow* RootWindow::Create() {
+    return CreateMainWindow(new RootWindow());
+}
+
+RootWindow* RootWindow::CreateMainWindow(RootWindow* object) {
+    object->Register();
+    return static_cast<RootWindow*>(
+        CreateBoundWindow(object, L"VT File Associations", WS_OVERLAPPEDWINDOW, 400, 300));
+}
+
+RootWindow::RootWindow() : pickers(std::make_unique<SystemPickers>()) {}
+
+RootWindow::~RootWindow() = default;
+
+std::wstring RootWindow::WindowClassName() const {
+    return L"VTFileAssocRootWnd";
+}
+
+void RootWindow::SetPickers(std::unique_ptr<ModalPickers> replacement) {
+    pickers = std::move(replacement);
+}
+
+void RootWindow::BuildCatalogue() {
+    ::BuildCatalogue(playerPath, catalogue);
+}
+
+void RootWindow::BuildKnownVideoSet() {
+    ::BuildKnownVideoSet(knownVideoExtensions);
+}
+
+void RootWindow::BuildKnownAudioSet() {
+    ::BuildKnownAudioSet(knownAudioExtensions);
+}
+
+void RootWindow::ProbeRegisteredIcons() {
+    ::ProbeRegisteredIcons(catalogue);
+}
+
+void RootWindow::LoadIdfFile(const wchar_t* /*path*/) {
+    // Definition files are not read yet: the catalogue stays as it is.
+}
+
+LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return CreateControls();
+    case WM_SIZE:
+        LayoutControls(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize.x = 88 * charWidth;
+        limits->ptMinTrackSize.y = 15 * charHeight;
+        return 0;
+    }
+    case WM_NOTIFY: {
+        if (wParam != static_cast<WPARAM>(kListViewId)) {
+            break;
+        }
+        const auto* activation = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
+        if (activation->hdr.code == static_cast<UINT>(NM_RCLICK)) {
+            POINT point = activation->ptAction;
+            ClientToScreen(listView, &point);
+            ShowContextMenu(point.x, point.y);
+            return 0;
+        }
+        if (activation->hdr.code == static_cast<UINT>(NM_DBLCLK)) {
+            ChooseIcon(activation->iItem);
+        }
+        break;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case kSetAssociationsId:
+            SetAssociations(listView);
+            break;
+        case kOpenIdfFileId:
+            OpenIdfFile();
+            break;
+        default: // the check box toggles itself
+            break;
+        }
+        return 0;
+    case WM_NCDESTROY:
+        PostQuitMessage(0);
+        break; // the base handling deletes this object
+    default:
+        break;
+    }
+    return Window::OnMessage(message, wParam, lParam);
+}
+
+LRESULT RootWindow::CreateControls() {
+    listView = CreateChild(hwnd, WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_LIST | LVS_SHOWSELALWAYS, 0, 0,
+                           200, 100, kListViewId);
+    SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    imageList = ImageList_Create(16, 16, ILC_COLOR24, 10, 1);
+    SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList));
+    SetWindowTheme(listView, L"Explorer", nullptr);
+
+    setAssociationsButton =
+        CreateChild(hwnd, 0, L"BUTTON", L"Set Associations", WS_CHILD | WS_VISIBLE, 200, 400, 200,
+                    30, kSetAssociationsId);
+    openIdfButton = CreateChild(hwnd, 0, L"BUTTON", L"Open IDF File", WS_CHILD | WS_VISIBLE, 10,
+                                400, 180, 30, kOpenIdfFileId);
+    shellExtensionCheckBox =
+        CreateChild(hwnd, 0, L"BUTTON", L"Play / Enqueue Shell Extension",
+                    WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 400, 180, 30, kShellExtensionId);
+
+    OleInitialize(nullptr);
+
+    // The dialog font, 8 points of "MS Shell Dlg 2" at the display's resolution.
+    const UniqueInformationContext display(CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
+    LOGFONTW font = {};
+    font.lfHeight = DialogFontHeight(GetDeviceCaps(display.get(), LOGPIXELSY));
+    font.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(font.lfFaceName, LF_FACESIZE, L"MS Shell Dlg 2");
+    dialogFont.reset(CreateFontIndirectW(&font));
+    const HGDIOBJ previousFont = SelectObject(display.get(), dialogFont.get());
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(display.get(), &metrics);
+    SelectObject(display.get(), previousFont);
+    charWidth = metrics.tmAveCharWidth;
+    charHeight = metrics.tmHeight;
+    for (const HWND control :
+         {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.get()), FALSE);
+    }
+
+    BuildContextMenu();
+    SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+    return 0;
+}
+
+void RootWindow::LayoutControls(int width, int height) {
+    const int c = charWidth;
+    const int h = charHeight;
+    const int b = h * 19 / 10; // button height
+    MoveWindow(listView, 8, 8, width - 16, height - b - 24, FALSE);
+    MoveWindow(setAssociationsButton, width - 25 * c - 8, height - b - 8, 25 * c, b, FALSE);
+    MoveWindow(openIdfButton, width - 45 * c - 16, height - b - 8, 20 * c, b, FALSE);
+    MoveWindow(shellExtensionCheckBox, 8, height - h - 6, 33 * c, h, FALSE);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    for (const HWND control :
+         {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {
+        UpdateWindow(control);
+    }
+}
+
+void RootWindow::FillExtensionList() {
+    {
+        // The list view lays its columns out anew for every row it gets while it redraws;
+        // held back, it does that once, when the rows are all in.
+        const RedrawHeldBack heldBack(listView);
+        for (auto& keyAndEntry : catalogue) {
+            AddExtensionRow(keyAndEntry.second);
+        }
+    }
+    FitWindowToList();
+}
+
+void RootWindow::AddExtensionRow(ExtensionEntry& entry) {
+    std::wstring text = L"." + entry.extension;
+    int image = -1;
+    if (const UniqueIcon icon =
+            ExtractSmallIcon(entry.iconFile.c_str(), ParseIconIndex(entry.iconIndex))) {
+        image = ImageList_ReplaceIcon(imageList, -1, icon.get());
+    }
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = INT_MAX; // at the end
+    item.iSubItem = 0;
+    item.state = 0;
+    item.stateMask = 0;
+    item.pszText = text.data();
+    item.iImage = image;
+    item.lParam = reinterpret_cast<LPARAM>(&entry);
+    SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void RootWindow::FitWindowToList() {
+    const int rows = RowCount(listView);
+    if (rows <= 0) {
+        return; // no row to measure: the window keeps its size
+    }
+    RECT row = {};
+    row.left = LVIR_BOUNDS;
+    if (!SendMessageW(listView, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
+        return;
+    }
+    const int columns = (rows - 1) / 20 + 1;
+    const int width = columns * (row.right - row.left) + 40;
+    const int height = (row.bottom - row.top + 1) * 24 + charHeight * 19 / 10;
+    SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE);
+}
+
+void RootWindow::OpenIdfFile() {
+    LoadIdfFile(nullptr);
+    // The loader may have replaced entries that the rows point at: rebuild before any row is
+    // used again, whatever the loader did.
+    RebuildExtensionList();
+}
+
+void RootWindow::RebuildExtensionList() {
+    SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+    ImageList_Remove(imageList, -1);
+    FillExtensionList();
+}

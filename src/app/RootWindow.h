@@ -1,0 +1,121 @@
+// The program's main window: the extension list with its check boxes and icons, the buttons
+// "Set Associations" and "Open IDF File", the check box "Play / Enqueue Shell Extension", and the
+// extension catalogue that the list shows.
+#pragma once
+
+#include "app/ModalPickers.h"
+#include "app/Window.h"
+#include "catalogue/ExtensionCatalogue.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+// Control identifiers of the main window.
+enum : int {
+    kListViewId = 0,
+    kSetAssociationsId = 1,
+    kOpenIdfFileId = 2,
+    kShellExtensionId = 3,
+};
+
+// Commands of the list's popup menu.
+enum : UINT {
+    kCheckAllCommand = 50,
+    kUncheckAllCommand = 51,
+    kCheckSelectedCommand = 52,
+    kUncheckSelectedCommand = 53,
+    kCheckKnownVideoCommand = 54,
+    kCheckKnownAudioCommand = 55,
+};
+
+// Height of the dialog font (8 points) in logical units for a display of the given dots per inch:
+// -11 at 96 dpi, -13 at 120, -16 at 144, -21 at 192.
+int DialogFontHeight(int dpi);
+
+// Ticks every row of the list whose catalogue entry's extension is in the set; other rows are
+// left as they are.
+void CheckKnownExtensions(const ExtensionSet& set, HWND list);
+
+class RootWindow : public Window {
+public:
+    // Creates the main window ("VT File Associations", 400 x 300) with its controls. Returns the
+    // object, which belongs to its window from then on, or nullptr when no window resulted.
+    static RootWindow* Create();
+
+    RootWindow();
+    ~RootWindow() override;
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::wstring WindowClassName() const override;
+
+    // The catalogue: player path and built-in entries, the known sets, earlier registrations.
+    void BuildCatalogue();
+    void BuildKnownVideoSet();
+    void BuildKnownAudioSet();
+    void ProbeRegisteredIcons();
+    // Loads an IDF file into the catalogue; without a path the user is asked for one. The
+    // caller rebuilds the list afterwards.
+    void LoadIdfFile(const wchar_t* path);
+
+    // Builds the controls, the dialog font and the popup menu (WM_CREATE). Returns 0.
+    LRESULT CreateControls();
+    // Places the four controls for a client area of the given size.
+    void LayoutControls(int width, int height);
+    // One row per catalogue entry, in catalogue order, then the window is fitted to the rows.
+    void FillExtensionList();
+    // Appends the row of one entry: ".ext", its icon (or none), a reference to the entry.
+    void AddExtensionRow(ExtensionEntry& entry);
+    // Sizes the window to show the rows, 20 rows to a list column.
+    void FitWindowToList();
+    // "Open IDF File": loads a file chosen by the user and rebuilds the list whatever happened.
+    void OpenIdfFile();
+
+    void BuildContextMenu();
+    // Shows the list's popup menu at the screen point and carries out the chosen check command.
+    void ShowContextMenu(int x, int y);
+    // Lets the user pick the icon of the row's extension (double-click on a row).
+    void ChooseIcon(int item);
+    // "Set Associations": registers every ticked row, tells the shell, reports the outcome.
+    void SetAssociations(HWND list);
+
+    // Replaces the modal dialogs (popup menu, icon picker) the window uses.
+    void SetPickers(std::unique_ptr<ModalPickers> replacement);
+
+    std::wstring playerPath;
+    ExtensionCatalogue catalogue;
+    ExtensionSet knownVideoExtensions;
+    ExtensionSet knownAudioExtensions;
+    int charWidth = 0;
+    int charHeight = 0;
+    HWND listView = nullptr;
+    HWND setAssociationsButton = nullptr;
+    HWND openIdfButton = nullptr;
+    HWND shellExtensionCheckBox = nullptr;
+    // Owned by listView, which destroys it with itself.
+    HIMAGELIST imageList = nullptr;
+    HMENU contextMenu = nullptr;
+
+protected:
+    // The creation step of Create, for a main-window object made by the caller.
+    static RootWindow* CreateMainWindow(RootWindow* object);
+
+private:
+    struct FontDeleter {
+        void operator()(HFONT font) const { DeleteObject(font); }
+    };
+    struct MenuDeleter {
+        void operator()(HMENU menu) const { DestroyMenu(menu); }
+    };
+
+    void RunCheckCommand(UINT command);
+    void SetCheckOfRows(bool checked, bool selectedOnly);
+    void RebuildExtensionList();
+
+    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> dialogFont;
+    std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> ownedContextMenu;
+    std::unique_ptr<ModalPickers> pickers;
+};

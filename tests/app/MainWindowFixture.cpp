@@ -1,0 +1,158 @@
+#include "MainWindowFixture.h"
+
+#include "app/StartUp.h"
+
+#include <commctrl.h>
+
+UINT ScriptedPickers::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
+    ++menuCalls;
+    menuShown = menu;
+    menuFlags = flags;
+    menuPoint = {x, y};
+    menuOwner = owner;
+    return menuAnswer;
+}
+
+bool ScriptedPickers::PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) {
+    ++pickCalls;
+    pickOwner = owner;
+    offeredFile = path;
+    offeredSize = pathSize;
+    offeredIndex = *index;
+    if (!confirmIcon) {
+        return false;
+    }
+    path[chosenFile.copy(path, pathSize - 1)] = L'\0';
+    *index = chosenIndex;
+    return true;
+}
+
+void MainWindowTest::SetUp() {
+    instanceHandle = GetModuleHandleW(nullptr);
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    window = RootWindow::Create();
+    ASSERT_NE(window, nullptr);
+    // Left hidden: under Xvfb without a window manager, Wine waits two seconds for the
+    // withdrawal of every visible top-level window that is destroyed.
+    hwnd = window->hwnd;
+}
+
+void MainWindowTest::TearDown() {
+    if (hwnd != nullptr && IsWindow(hwnd)) {
+        DestroyWindow(hwnd);
+    }
+    // Take the quit message of the destroyed window (and anything else) off the queue, or the
+    // next modal loop of this thread would end at once.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+ScriptedPickers& MainWindowTest::UseScriptedPickers() {
+    auto pickers = std::make_unique<ScriptedPickers>();
+    ScriptedPickers& view = *pickers;
+    window->SetPickers(std::move(pickers));
+    return view;
+}
+
+void MainWindowTest::Fill(std::initializer_list<ExtensionEntry> entries) {
+    for (const ExtensionEntry& entry : entries) {
+        window->catalogue.AddEntry(entry);
+    }
+    window->FillExtensionList();
+}
+
+void MainWindowTest::AddEntry(const std::wstring& extension, const std::wstring& iconFile,
+                              const std::wstring& iconIndex) {
+    window->catalogue.AddEntry(ExtensionEntry{extension, iconFile, iconIndex});
+}
+
+int MainWindowTest::Rows() const {
+    return ListView_GetItemCount(window->listView);
+}
+
+std::wstring MainWindowTest::RowText(int row) const {
+    wchar_t text[256] = {};
+    ListView_GetItemText(window->listView, row, 0, text, 256);
+    return text;
+}
+
+int MainWindowTest::RowImage(int row) const {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    ListView_GetItem(window->listView, &item);
+    return item.iImage;
+}
+
+UINT MainWindowTest::RowStateImage(int row) const {
+    return (ListView_GetItemState(window->listView, row, LVIS_STATEIMAGEMASK) &
+            LVIS_STATEIMAGEMASK) >>
+           12;
+}
+
+std::vector<UINT> MainWindowTest::StateImages() const {
+    std::vector<UINT> states;
+    for (int row = 0; row < Rows(); ++row) {
+        states.push_back(RowStateImage(row));
+    }
+    return states;
+}
+
+void MainWindowTest::SetRowState(int row, UINT stateImage) {
+    ListView_SetItemState(window->listView, row, INDEXTOSTATEIMAGEMASK(stateImage),
+                          LVIS_STATEIMAGEMASK);
+}
+
+void MainWindowTest::SelectRow(int row, bool selected) {
+    ListView_SetItemState(window->listView, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+int MainWindowTest::ImageCount() const {
+    return ImageList_GetImageCount(window->imageList);
+}
+
+std::vector<COLORREF> MainWindowTest::ImagePixels(int image) const {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    ImageList_Draw(window->imageList, image, memory, 0, 0, ILD_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            pixels.push_back(GetPixel(memory, x, y));
+        }
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+RECT MainWindowTest::WindowBounds() const {
+    RECT bounds = {};
+    GetWindowRect(hwnd, &bounds);
+    return bounds;
+}
+
+RECT MainWindowTest::ControlRect(HWND control) const {
+    RECT bounds = {};
+    GetWindowRect(control, &bounds);
+    MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+std::wstring MainWindowTest::ThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+std::wstring MainWindowTest::SystemIconLibrary() {
+    wchar_t directory[MAX_PATH] = {};
+    GetSystemDirectoryW(directory, MAX_PATH);
+    return std::wstring(directory) + L"\\shell32.dll";
+}

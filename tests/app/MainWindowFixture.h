@@ -1,0 +1,70 @@
+// The program's real main window, created in the test process, with its real list view, menu
+// and controls. The modal dialogs can be answered by a script instead of a person.
+#pragma once
+
+#include "app/ModalPickers.h"
+#include "app/RootWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+// Answers the popup menu and the icon picker as told, and records how they were asked.
+class ScriptedPickers : public ModalPickers {
+public:
+    UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
+    bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) override;
+
+    UINT menuAnswer = 0;
+    int menuCalls = 0;
+    HMENU menuShown = nullptr;
+    UINT menuFlags = 0;
+    POINT menuPoint = {};
+    HWND menuOwner = nullptr;
+
+    bool confirmIcon = false;
+    std::wstring chosenFile;
+    int chosenIndex = 0;
+    int pickCalls = 0;
+    HWND pickOwner = nullptr;
+    std::wstring offeredFile;
+    UINT offeredSize = 0;
+    int offeredIndex = 0;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Replaces the window's dialogs by a script; the window owns it, the test keeps a view.
+    ScriptedPickers& UseScriptedPickers();
+    // Adds the entries to the catalogue, then fills the list as start-up does.
+    void Fill(std::initializer_list<ExtensionEntry> entries);
+    void AddEntry(const std::wstring& extension, const std::wstring& iconFile,
+                  const std::wstring& iconIndex);
+
+    int Rows() const;
+    std::wstring RowText(int row) const;
+    int RowImage(int row) const;
+    UINT RowStateImage(int row) const;
+    std::vector<UINT> StateImages() const;
+    void SetRowState(int row, UINT stateImage);
+    void SelectRow(int row, bool selected);
+    int ImageCount() const;
+    // The pixels of one image of the window's image list, drawn as the list draws it.
+    std::vector<COLORREF> ImagePixels(int image) const;
+    RECT WindowBounds() const;
+    // Position and size of a control in the main window's client coordinates.
+    RECT ControlRect(HWND control) const;
+
+    // Path of this test program, which carries the program's icon (group 20005).
+    static std::wstring ThisProgram();
+    // A system library with icons of its own, other than the program's.
+    static std::wstring SystemIconLibrary();
+
+    RootWindow* window = nullptr;
+    HWND hwnd = nullptr;
+};

@@ -1,0 +1,221 @@
+// The main window: its controls, font, layout, minimum size, the filled list and the fitting of
+// the window to the rows.
+#include "MainWindowFixture.h"
+
+#include "app/ListRows.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace {
+
+std::wstring TextOf(HWND control) {
+    wchar_t text[128] = {};
+    GetWindowTextW(control, text, 128);
+    return text;
+}
+
+bool SameRect(const RECT& rect, int x, int y, int width, int height) {
+    return rect.left == x && rect.top == y && rect.right - rect.left == width &&
+           rect.bottom - rect.top == height;
+}
+
+std::wstring Describe(const RECT& r) {
+    return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L" " +
+           std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
+}
+
+TEST(DialogFont, HeightFollowsTheDisplayResolution) {
+    EXPECT_EQ(DialogFontHeight(96), -11);
+    EXPECT_EQ(DialogFontHeight(120), -13);
+    EXPECT_EQ(DialogFontHeight(144), -16);
+    EXPECT_EQ(DialogFontHeight(192), -21);
+    EXPECT_EQ(DialogFontHeight(72), -8);
+}
+
+TEST_F(MainWindowTest, ShowsTheControlsWithTheirTextsInTheDialogFont) {
+    EXPECT_EQ(GetDlgItem(hwnd, kListViewId), window->listView);
+    EXPECT_EQ(TextOf(GetDlgItem(hwnd, kSetAssociationsId)), L"Set Associations");
+    EXPECT_EQ(TextOf(GetDlgItem(hwnd, kOpenIdfFileId)), L"Open IDF File");
+    EXPECT_EQ(TextOf(GetDlgItem(hwnd, kShellExtensionId)), L"Play / Enqueue Shell Extension");
+    EXPECT_EQ(SendMessageW(window->shellExtensionCheckBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(window->listView) & LVS_EX_CHECKBOXES);
+
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(window->listView, WM_GETFONT, 0, 0));
+    for (HWND control :
+         {window->setAssociationsButton, window->openIdfButton, window->shellExtensionCheckBox}) {
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), font);
+    }
+    LOGFONTW description = {};
+    ASSERT_EQ(GetObjectW(font, sizeof(description), &description), int(sizeof(description)));
+    const HDC display = CreateICW(L"DISPLAY", nullptr, nullptr, nullptr);
+    EXPECT_EQ(description.lfHeight, DialogFontHeight(GetDeviceCaps(display, LOGPIXELSY)));
+    DeleteDC(display);
+    EXPECT_STREQ(description.lfFaceName, L"MS Shell Dlg 2");
+    EXPECT_GT(window->charWidth, 0);
+    EXPECT_GT(window->charHeight, 0);
+}
+
+TEST_F(MainWindowTest, LaysTheControlsOutForTheClientSizeAndFont) {
+    struct Case {
+        int width, height, charWidth, charHeight;
+        RECT list, setButton, openButton, checkBox; // x, y, width, height
+    };
+    const Case cases[] = {
+        // b = 13 * 19 / 10 = 24
+        {600,
+         400,
+         6,
+         13,
+         {8, 8, 584, 352},
+         {442, 368, 150, 24},
+         {314, 368, 120, 24},
+         {8, 381, 198, 13}},
+        // b = 16 * 19 / 10 = 30
+        {800,
+         500,
+         7,
+         16,
+         {8, 8, 784, 446},
+         {617, 462, 175, 30},
+         {469, 462, 140, 30},
+         {8, 478, 231, 16}},
+    };
+    for (const Case& c : cases) {
+        window->charWidth = c.charWidth;
+        window->charHeight = c.charHeight;
+        window->LayoutControls(c.width, c.height);
+        const std::pair<HWND, RECT> expected[] = {{window->listView, c.list},
+                                                  {window->setAssociationsButton, c.setButton},
+                                                  {window->openIdfButton, c.openButton},
+                                                  {window->shellExtensionCheckBox, c.checkBox}};
+        for (const auto& [control, want] : expected) {
+            const RECT got = ControlRect(control);
+            EXPECT_TRUE(SameRect(got, want.left, want.top, want.right, want.bottom))
+                << "control " << GetDlgCtrlID(control) << " at "
+                << testing::PrintToString(Describe(got)) << " for a " << c.width << "x" << c.height
+                << " client area";
+        }
+    }
+}
+
+TEST_F(MainWindowTest, DraggingSmallerStopsAtTheMinimumSize) {
+    MINMAXINFO limits = {};
+    limits.ptMaxTrackSize = {1234, 987};
+    EXPECT_EQ(SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits)), 0);
+    EXPECT_EQ(limits.ptMinTrackSize.x, 88 * window->charWidth);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 15 * window->charHeight);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, 1234) << "nothing else is changed";
+    EXPECT_EQ(limits.ptMaxTrackSize.y, 987);
+
+    SetWindowPos(hwnd, nullptr, 0, 0, 20, 20, SWP_NOZORDER | SWP_NOMOVE);
+    const RECT bounds = WindowBounds();
+    EXPECT_EQ(bounds.right - bounds.left, 88 * window->charWidth);
+    EXPECT_EQ(bounds.bottom - bounds.top, 15 * window->charHeight);
+}
+
+TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecked) {
+    const std::wstring program = ThisProgram();
+    Fill({{L"mkv", program, L"0"},
+          {L"avi", program, L"-20005"}, // a resource identifier
+          {L"zzz", L"C:\\no such folder\\none.dll", L"0"},
+          {L"aac", program, L"  +0 and more"}});
+
+    ASSERT_EQ(Rows(), 4);
+    EXPECT_EQ(RowText(0), L".aac");
+    EXPECT_EQ(RowText(1), L".avi");
+    EXPECT_EQ(RowText(2), L".mkv");
+    EXPECT_EQ(RowText(3), L".zzz");
+    EXPECT_EQ(ImageCount(), 3) << "one image per icon found";
+    EXPECT_EQ(RowImage(0), 0);
+    EXPECT_EQ(RowImage(1), 1);
+    EXPECT_EQ(RowImage(2), 2);
+    EXPECT_EQ(RowImage(3), -1) << "an icon file that does not exist leaves the row without icon";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 1}));
+    for (int row = 0; row < 4; ++row) {
+        const ExtensionEntry* entry = RowEntry(window->listView, row);
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(entry, window->catalogue.Find(RowText(row).substr(1)))
+            << "rows refer to the catalogue's own entries";
+    }
+}
+
+class FittingTest : public MainWindowTest {
+protected:
+    // Rows e00, e01, ...: labels of one length, so every row is equally wide.
+    void AddRows(int from, int to) {
+        for (int i = from; i < to; ++i) {
+            const std::wstring name = (i < 10 ? L"e0" : L"e") + std::to_wstring(i);
+            AddEntry(name, ThisProgram(), L"0");
+            window->AddExtensionRow(*window->catalogue.Find(name));
+        }
+    }
+    RECT FirstRow() const {
+        RECT row = {};
+        ListView_GetItemRect(window->listView, 0, &row, LVIR_BOUNDS);
+        return row;
+    }
+    int Width() const { return WindowBounds().right - WindowBounds().left; }
+    int Height() const { return WindowBounds().bottom - WindowBounds().top; }
+};
+
+TEST_F(FittingTest, TwentyRowsMakeOneListColumnAndEachFurtherTwentyAnother) {
+    // A small font keeps the minimum size out of the way of the fitted size.
+    window->charWidth = 1;
+    window->charHeight = 10;
+    AddRows(0, 20);
+    window->FitWindowToList();
+    const RECT row = FirstRow();
+    const int rowWidth = row.right - row.left;
+    const int height = (row.bottom - row.top + 1) * 24 + 10 * 19 / 10;
+    ASSERT_GT(rowWidth, 0);
+    EXPECT_EQ(Width(), rowWidth + 40);
+    EXPECT_EQ(Height(), height);
+
+    AddRows(20, 21);
+    window->FitWindowToList();
+    EXPECT_EQ(Width(), 2 * rowWidth + 40);
+    EXPECT_EQ(Height(), height);
+
+    AddRows(21, 40);
+    window->FitWindowToList();
+    EXPECT_EQ(Width(), 2 * rowWidth + 40);
+    AddRows(40, 41);
+    window->FitWindowToList();
+    EXPECT_EQ(Width(), 3 * rowWidth + 40);
+}
+
+TEST_F(FittingTest, AnEmptyListLeavesTheWindowAsItIs) {
+    const RECT before = WindowBounds();
+    window->FillExtensionList();
+    const RECT after = WindowBounds();
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(MainWindowTest, OpenIdfFileRebuildsTheListUncheckedWithIconsFromTheEntries) {
+    const std::wstring program = ThisProgram();
+    Fill({{L"aac", program, L"0"}, {L"mkv", program, L"0"}, {L"mp3", program, L"0"}});
+    SetRowState(0, kCheckedStateImage);
+    SetRowState(2, kCheckedStateImage);
+    SelectRow(1, true);
+    // An entry whose icon went away since the list was filled.
+    window->catalogue.Find(L"mkv")->iconFile = L"C:\\no such folder\\none.dll";
+
+    SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kOpenIdfFileId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(window->openIdfButton));
+
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(RowText(0), L".aac");
+    EXPECT_EQ(RowText(1), L".mkv");
+    EXPECT_EQ(RowText(2), L".mp3");
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1}));
+    EXPECT_EQ(ListView_GetSelectedCount(window->listView), 0u);
+    EXPECT_EQ(ImageCount(), 2) << "the image list is rebuilt with the rows";
+    EXPECT_EQ(RowImage(0), 0);
+    EXPECT_EQ(RowImage(1), -1);
+    EXPECT_EQ(RowImage(2), 1);
+}
+
+} // namespace

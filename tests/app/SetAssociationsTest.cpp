@@ -1,0 +1,90 @@
+// "Set Associations" in the real window: the real registry of the current user, the real
+// message boxes the user reads.
+#include "MainWindowFixture.h"
+#include "UserRegistry.h"
+
+#include "app/ListRows.h"
+#include "support/MessageBoxWatcher.h"
+
+namespace {
+
+const std::wstring kPlayer = L"C:\\Program Files\\VT Player\\vtplayer.exe";
+
+class SetAssociationsTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window->playerPath = kPlayer;
+        // Rows: .avi .mkv .mp3
+        Fill({{L"avi", kPlayer, L"0"},
+              {L"mkv", L"C:\\Icons\\media.dll", L"5"},
+              {L"mp3", kPlayer, L"0"}});
+    }
+
+    // Presses "Set Associations" and answers every box with its first button.
+    std::vector<MessageBoxInfo> PressSetAssociations() {
+        MessageBoxWatcher watcher;
+        SendMessageW(window->setAssociationsButton, BM_CLICK, 0, 0);
+        return watcher.Seen();
+    }
+
+    CleanRegistrations clean{L"AVI", L"MKV", L"MP3"};
+};
+
+TEST_F(SetAssociationsTest, NothingTickedWritesNothingAndReportsZero) {
+    const auto boxes = PressSetAssociations();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Success");
+    EXPECT_EQ(boxes[0].text, L"0 selected extensions have been registered.");
+    EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(boxes[0].owner, hwnd);
+    for (const wchar_t* ext : {L"AVI", L"MKV", L"MP3"}) {
+        EXPECT_FALSE(KeyExists(kClasses + L"VT" + ext + L"File"));
+    }
+}
+
+TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckBox) {
+    SetRowState(1, kCheckedStateImage);
+    SetRowState(2, kCheckedStateImage);
+    SendMessageW(window->shellExtensionCheckBox, BM_CLICK, 0, 0);
+    const auto boxes = PressSetAssociations();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Success");
+    EXPECT_EQ(boxes[0].text, L"2 selected extensions have been registered.");
+    EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+
+    const std::wstring mkv = kClasses + L"VTMKVFile";
+    EXPECT_EQ(ReadString(mkv), L"Matroska Audio/Video File");
+    EXPECT_EQ(ReadString(mkv + L"\\DefaultIcon"), L"C:\\Icons\\media.dll,5");
+    EXPECT_EQ(ReadString(mkv + L"\\shell\\open\\command"), L"\"" + kPlayer + L"\" \"%L\"");
+    EXPECT_TRUE(KeyExists(mkv + L"\\ShellEx\\ContextMenuHandlers\\VTShellExt"));
+    EXPECT_EQ(ReadString(kFileExts + L".MKV\\UserChoice", L"Progid"), L"VTMKVFile");
+    EXPECT_EQ(ReadString(kFileExts + L".MP3\\UserChoice", L"Progid"), L"VTMP3File");
+    EXPECT_EQ(ReadString(kClasses + L"VTMP3File\\DefaultIcon"), kPlayer + L",0");
+    EXPECT_FALSE(KeyExists(kClasses + L"VTAVIFile")) << "row not ticked";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 2, 2})) << "the ticks stay";
+}
+
+TEST_F(SetAssociationsTest, AFailedRegistrationIsNotReportedAsSuccess) {
+    // A user choice with a subkey cannot be deleted, so mp3's registration fails at its end.
+    HKEY blocker = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, (kFileExts + L".MP3\\UserChoice\\Blocker").c_str(),
+                            &blocker),
+              ERROR_SUCCESS);
+    RegCloseKey(blocker);
+    SetRowState(0, kCheckedStateImage);
+    SetRowState(2, kCheckedStateImage);
+
+    const auto boxes = PressSetAssociations();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, L"CRegistryKey::CreateKey()");
+    EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(boxes[1].caption, L"Set Associations");
+    EXPECT_EQ(boxes[1].text, L"1 selected extensions have been registered.\n"
+                             L"1 extensions could not be registered.");
+    EXPECT_EQ(boxes[1].Style(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(boxes[1].owner, hwnd);
+    EXPECT_EQ(ReadString(kFileExts + L".AVI\\UserChoice", L"Progid"), L"VTAVIFile");
+}
+
+} // namespace

@@ -1,0 +1,212 @@
+#include "support/e2e/AppDriver.h"
+
+#include "support/MessageBoxWatcher.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+
+// A block of memory in another process, freed with the object.
+class RemoteBlock {
+public:
+    RemoteBlock(HANDLE process, SIZE_T size)
+        : process(process), address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE,
+                                                   PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address != nullptr) {
+            VirtualFreeEx(process, address, 0, MEM_RELEASE);
+        }
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    bool Valid() const { return address != nullptr; }
+    char* At(SIZE_T offset) const { return static_cast<char*>(address) + offset; }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        return WriteProcessMemory(process, At(offset), data, size, nullptr) != 0;
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+        return ReadProcessMemory(process, At(offset), data, size, nullptr) != 0;
+    }
+
+private:
+    HANDLE process;
+    void* address;
+};
+
+std::wstring QuoteArgument(const std::wstring& argument) {
+    std::wstring quoted = L"\"";
+    for (wchar_t c : argument) {
+        if (c == L'"') {
+            quoted += L'\\';
+        }
+        quoted += c;
+    }
+    return quoted + L"\"";
+}
+
+} // namespace
+
+std::wstring WindowsPathOfHostFile(const std::string& hostPath) {
+    std::wstring path = L"Z:";
+    for (char c : hostPath) {
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    return path;
+}
+
+AppDriver::~AppDriver() {
+    if (process == nullptr) {
+        return;
+    }
+    DWORD exitCode = 0;
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        Close();
+        if (!WaitForExit(5000, exitCode)) {
+            TerminateProcess(process, 255);
+            WaitForSingleObject(process, 5000);
+        }
+    }
+    CloseHandle(process);
+}
+
+bool AppDriver::Start(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                      const std::wstring& currentDirectory) {
+    std::wstring commandLine = QuoteArgument(program);
+    for (const std::wstring& argument : arguments) {
+        commandLine += L" " + QuoteArgument(argument);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup,
+                        &info)) {
+        return false;
+    }
+    CloseHandle(info.hThread);
+    process = info.hProcess;
+    processId = info.dwProcessId;
+    return true;
+}
+
+HWND AppDriver::WaitForWindow(DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while ((window = FindProcessWindow(L"VTFileAssocRootWnd", processId)) == nullptr) {
+        if (GetTickCount64() >= deadline || WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
+            return nullptr;
+        }
+        Sleep(2);
+    }
+    return window;
+}
+
+HWND AppDriver::Control(int id) const {
+    return window != nullptr ? GetDlgItem(window, id) : nullptr;
+}
+
+LRESULT AppDriver::Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(target, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result)) {
+        return 0;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+bool AppDriver::WaitForRowCount(int rows, DWORD timeoutMs) const {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (RowCount() != rows) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(2);
+    }
+    return true;
+}
+
+int AppDriver::RowCount() const {
+    const HWND list = Control(0);
+    return list != nullptr ? static_cast<int>(Send(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::wstring AppDriver::RowText(int row) const {
+    constexpr SIZE_T kTextChars = 260;
+    RemoteBlock block(process, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+    if (!block.Valid()) {
+        return {};
+    }
+    LVITEMW item = {};
+    item.iSubItem = 0;
+    item.pszText = reinterpret_cast<LPWSTR>(block.At(sizeof(LVITEMW)));
+    item.cchTextMax = static_cast<int>(kTextChars);
+    block.Write(0, &item, sizeof(item));
+    const auto length =
+        static_cast<SIZE_T>(Send(Control(0), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                 reinterpret_cast<LPARAM>(block.At(0))));
+    std::wstring text(std::min(length, kTextChars - 1), L'\0');
+    if (!text.empty()) {
+        block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+    }
+    return text;
+}
+
+std::vector<std::wstring> AppDriver::RowTexts() const {
+    std::vector<std::wstring> texts;
+    for (int row = 0, rows = RowCount(); row < rows; ++row) {
+        texts.push_back(RowText(row));
+    }
+    return texts;
+}
+
+int AppDriver::FindRow(const std::wstring& text) const {
+    for (int row = 0, rows = RowCount(); row < rows; ++row) {
+        if (RowText(row) == text) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+bool AppDriver::IsRowChecked(int row) const {
+    const auto state = static_cast<UINT>(
+        Send(Control(0), LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK));
+    return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+}
+
+bool AppDriver::SetRowChecked(int row, bool checked) {
+    RemoteBlock block(process, sizeof(LVITEMW));
+    if (!block.Valid()) {
+        return false;
+    }
+    LVITEMW item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    if (!block.Write(0, &item, sizeof(item))) {
+        return false;
+    }
+    return Send(Control(0), LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                reinterpret_cast<LPARAM>(block.At(0))) != 0;
+}
+
+void AppDriver::ClickButton(int id) const {
+    PostMessageW(Control(id), BM_CLICK, 0, 0);
+}
+
+bool AppDriver::IsButtonChecked(int id) const {
+    return Send(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void AppDriver::Close() const {
+    if (window != nullptr) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+}
+
+bool AppDriver::WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
+    if (process == nullptr || WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    return GetExitCodeProcess(process, &exitCode) != 0;
+}

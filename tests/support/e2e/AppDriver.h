@@ -1,0 +1,60 @@
+// Test support: runs vtassoc.exe as a separate process and drives its main window the way a user
+// would: waits for the window and its rows, reads and ticks rows, presses buttons, closes it and
+// collects the exit code. List-view structures are placed in the program's own memory.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// "Z:" + the path with back-slashes: where Wine shows a file of the host's file system.
+std::wstring WindowsPathOfHostFile(const std::string& hostPath);
+
+class AppDriver {
+public:
+    AppDriver() = default;
+    // Ends a program that is still running: closes its window, and terminates it if it does not
+    // go within a few seconds.
+    ~AppDriver();
+    AppDriver(const AppDriver&) = delete;
+    AppDriver& operator=(const AppDriver&) = delete;
+
+    // Starts the program with the arguments (each quoted) in the directory (the current one when
+    // empty). False when the process could not be created.
+    bool Start(const std::wstring& program, const std::vector<std::wstring>& arguments = {},
+               const std::wstring& currentDirectory = L"");
+    DWORD ProcessId() const { return processId; }
+
+    // Waits until the main window (class VTFileAssocRootWnd) is on the screen; nullptr on time-out.
+    HWND WaitForWindow(DWORD timeoutMs = 30000);
+    HWND MainWindow() const { return window; }
+    // A control of the main window by its identifier: 0 list, 1 and 2 buttons, 3 check box.
+    HWND Control(int id) const;
+
+    // Waits until the list holds the given number of rows; false on time-out.
+    bool WaitForRowCount(int rows, DWORD timeoutMs = 30000) const;
+    int RowCount() const;
+    std::wstring RowText(int row) const;
+    std::vector<std::wstring> RowTexts() const;
+    // The row of the text (".mkv"), or -1.
+    int FindRow(const std::wstring& text) const;
+    bool IsRowChecked(int row) const;
+    bool SetRowChecked(int row, bool checked);
+
+    // Presses a button without waiting for what it does (it may show a modal box).
+    void ClickButton(int id) const;
+    bool IsButtonChecked(int id) const;
+
+    // Asks the main window to close (WM_CLOSE), as the close box does.
+    void Close() const;
+    // Waits for the process to end; false on time-out. exitCode receives its exit code.
+    bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
+
+private:
+    LRESULT Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+    HWND window = nullptr;
+};
