@@ -1,0 +1,30 @@
+// Files with given bytes in the Wine prefix's temporary folder, removed when the test is done.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class TempFile {
+public:
+    explicit TempFile(const std::string& bytes) {
+        wchar_t folder[MAX_PATH];
+        wchar_t name[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        GetTempFileNameW(folder, L"vtr", 0, name);
+        path = name;
+        HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    ~TempFile() { DeleteFileW(path.c_str()); }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const wchar_t* Path() const { return path.c_str(); }
+
+private:
+    std::wstring path;
+};
