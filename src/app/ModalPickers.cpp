@@ -1,5 +1,7 @@
 #include "app/ModalPickers.h"
 
+#include "definitions/IdfLoader.h"
+
 UINT SystemPickers::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     return static_cast<UINT>(TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
 }
@@ -18,4 +20,8 @@ bool SystemPickers::PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* inde
     const auto pickIconDlg =
         reinterpret_cast<PickIconDlgFunction>(reinterpret_cast<void (*)()>(address));
     return pickIconDlg(owner, path, pathSize, index) != 0;
+}
+
+bool SystemPickers::ChooseFile(OPENFILENAMEW& dialog) {
+    return ShowSystemOpenFileDialog(dialog);
 }

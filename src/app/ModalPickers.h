@@ -1,9 +1,11 @@
-// The modal choices the main window asks the user for: the list's popup menu and the icon
-// picker. They sit behind one small interface so that the code around them can be driven without
-// a person at the screen; the system implementation calls the real platform functions.
+// The modal choices the main window asks the user for: the list's popup menu, the icon picker
+// and the open-file dialog for IDF files. They sit behind one small interface so that the code
+// around them can be driven without a person at the screen; the system implementation calls the
+// real platform functions.
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 class ModalPickers {
 public:
@@ -16,11 +18,17 @@ public:
     // The shell's icon picker, opened on path (a buffer of pathSize characters) and *index.
     // Returns true when the user confirmed; path and *index then hold the choice.
     virtual bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) = 0;
+
+    // The open-file dialog as `dialog` describes it (GetOpenFileNameW). Returns true when the
+    // user chose a file; its name is then in dialog.lpstrFile.
+    virtual bool ChooseFile(OPENFILENAMEW& dialog) = 0;
 };
 
-// The real dialogs: TrackPopupMenu and PickIconDlg (shell32, exported only by ordinal 62).
+// The real dialogs: TrackPopupMenu, PickIconDlg (shell32, exported only by ordinal 62) and
+// GetOpenFileNameW.
 class SystemPickers : public ModalPickers {
 public:
     UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) override;
+    bool ChooseFile(OPENFILENAMEW& dialog) override;
 };

@@ -4,6 +4,7 @@
 #include "app/StartUp.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/RegisteredIconProbe.h"
+#include "definitions/IdfLoader.h"
 
 #include <ole2.h>
 #include <uxtheme.h>
@@ -89,8 +90,9 @@ void RootWindow::ProbeRegisteredIcons() {
     ::ProbeRegisteredIcons(catalogue);
 }
 
-void RootWindow::LoadIdfFile(const wchar_t* /*path*/) {
-    // Definition files are not read yet: the catalogue stays as it is.
+void RootWindow::LoadIdfFile(const wchar_t* path) {
+    ::LoadIdfFile(path, hwnd, catalogue,
+                  [this](OPENFILENAMEW& dialog) { return pickers->ChooseFile(dialog); });
 }
 
 LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

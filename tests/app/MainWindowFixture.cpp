@@ -27,6 +27,16 @@ bool ScriptedPickers::PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* in
     return true;
 }
 
+bool ScriptedPickers::ChooseFile(OPENFILENAMEW& dialog) {
+    ++fileDialogCalls;
+    fileDialogOwner = dialog.hwndOwner;
+    if (fileToChoose.empty()) {
+        return false;
+    }
+    dialog.lpstrFile[fileToChoose.copy(dialog.lpstrFile, dialog.nMaxFile - 1)] = L'\0';
+    return true;
+}
+
 void MainWindowTest::SetUp() {
     instanceHandle = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};

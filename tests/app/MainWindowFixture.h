@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
-// Answers the popup menu and the icon picker as told, and records how they were asked.
+// Answers the popup menu, the icon picker and the open-file dialog as told, and records how they
+// were asked.
 class ScriptedPickers : public ModalPickers {
 public:
     UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) override;
     bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) override;
+    bool ChooseFile(OPENFILENAMEW& dialog) override;
 
     UINT menuAnswer = 0;
     int menuCalls = 0;
@@ -32,6 +34,11 @@ public:
     std::wstring offeredFile;
     UINT offeredSize = 0;
     int offeredIndex = 0;
+
+    // The open-file dialog is cancelled unless a file is given here.
+    std::wstring fileToChoose;
+    int fileDialogCalls = 0;
+    HWND fileDialogOwner = nullptr;
 };
 
 class MainWindowTest : public ::testing::Test {

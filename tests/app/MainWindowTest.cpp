@@ -202,6 +202,7 @@ TEST_F(MainWindowTest, OpenIdfFileRebuildsTheListUncheckedWithIconsFromTheEntrie
     SelectRow(1, true);
     // An entry whose icon went away since the list was filled.
     window->catalogue.Find(L"mkv")->iconFile = L"C:\\no such folder\\none.dll";
+    UseScriptedPickers(); // the open-file dialog is cancelled
 
     SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(kOpenIdfFileId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(window->openIdfButton));

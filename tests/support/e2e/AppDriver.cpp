@@ -175,6 +175,23 @@ bool AppDriver::IsRowChecked(int row) const {
     return (state & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
 }
 
+RECT AppDriver::RowBounds(int row) const {
+    RECT bounds = {};
+    RemoteBlock block(process, sizeof(RECT));
+    if (!block.Valid()) {
+        return bounds;
+    }
+    RECT request = {};
+    request.left = LVIR_BOUNDS;
+    if (!block.Write(0, &request, sizeof(request)) ||
+        !Send(Control(0), LVM_GETITEMRECT, static_cast<WPARAM>(row),
+              reinterpret_cast<LPARAM>(block.At(0)))) {
+        return bounds;
+    }
+    block.Read(0, &bounds, sizeof(bounds));
+    return bounds;
+}
+
 bool AppDriver::SetRowChecked(int row, bool checked) {
     RemoteBlock block(process, sizeof(LVITEMW));
     if (!block.Valid()) {

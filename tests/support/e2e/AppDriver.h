@@ -40,6 +40,8 @@ public:
     // The row of the text (".mkv"), or -1.
     int FindRow(const std::wstring& text) const;
     bool IsRowChecked(int row) const;
+    // The bounds of a row in the list's client coordinates (LVIR_BOUNDS); empty on failure.
+    RECT RowBounds(int row) const;
     bool SetRowChecked(int row, bool checked);
 
     // Presses a button without waiting for what it does (it may show a modal box).

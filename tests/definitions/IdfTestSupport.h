@@ -1,0 +1,177 @@
+// Test support for IDF files: folders and files in the Wine prefix, the four encodings, and a
+// real top-level window that stands in for the main window.
+#pragma once
+
+#include "support/MessageBoxWatcher.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+enum class IdfEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+inline const char* EncodingName(IdfEncoding encoding) {
+    switch (encoding) {
+    case IdfEncoding::Ansi:
+        return "ANSI";
+    case IdfEncoding::Utf8:
+        return "UTF8";
+    case IdfEncoding::Utf16LE:
+        return "UTF16LE";
+    case IdfEncoding::Utf16BE:
+        return "UTF16BE";
+    }
+    return "?";
+}
+
+// The bytes of the text in the encoding, with its byte-order mark (none for ANSI, which is the
+// system's code page).
+inline std::string EncodeIdfText(const std::wstring& text, IdfEncoding encoding) {
+    std::string bytes;
+    switch (encoding) {
+    case IdfEncoding::Ansi:
+    case IdfEncoding::Utf8: {
+        const UINT codePage = encoding == IdfEncoding::Ansi ? CP_ACP : CP_UTF8;
+        if (encoding == IdfEncoding::Utf8) {
+            bytes = "\xEF\xBB\xBF";
+        }
+        if (!text.empty()) {
+            const int size = WideCharToMultiByte(codePage, 0, text.data(), int(text.size()),
+                                                 nullptr, 0, nullptr, nullptr);
+            std::string converted(size, '\0');
+            WideCharToMultiByte(codePage, 0, text.data(), int(text.size()), converted.data(), size,
+                                nullptr, nullptr);
+            bytes += converted;
+        }
+        break;
+    }
+    case IdfEncoding::Utf16LE:
+    case IdfEncoding::Utf16BE: {
+        const bool big = encoding == IdfEncoding::Utf16BE;
+        bytes = big ? "\xFE\xFF" : "\xFF\xFE";
+        for (wchar_t c : text) {
+            const char low = static_cast<char>(c & 0xFF);
+            const char high = static_cast<char>((c >> 8) & 0xFF);
+            bytes += big ? high : low;
+            bytes += big ? low : high;
+        }
+        break;
+    }
+    }
+    return bytes;
+}
+
+inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    CloseHandle(file);
+    return ok;
+}
+
+// Whether another program could now open the file for writing: not while a reader has it open.
+inline bool WritableByOthers(const std::wstring& path) {
+    HANDLE other = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (other == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(other);
+    return true;
+}
+
+// A fresh folder in the prefix's temporary folder, with everything in it removed at the end.
+// Path() ends with "\".
+class TestFolder {
+public:
+    explicit TestFolder(const std::wstring& name) {
+        wchar_t temporary[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporary);
+        path =
+            std::wstring(temporary) + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        RemoveTree(path);
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    ~TestFolder() { RemoveTree(path); }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    const std::wstring& Path() const { return path; }
+    // Makes a folder below this one (its parent must exist) and returns its path with "\".
+    std::wstring MakeFolder(const std::wstring& relative) const {
+        const std::wstring made = path + relative + L"\\";
+        CreateDirectoryW(made.c_str(), nullptr);
+        return made;
+    }
+
+private:
+    static void RemoveTree(const std::wstring& folder) {
+        WIN32_FIND_DATAW found = {};
+        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..") {
+                    continue;
+                }
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(folder + name + L"\\");
+                } else {
+                    DeleteFileW((folder + name).c_str());
+                }
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    std::wstring path;
+};
+
+// A real, hidden top-level window in the place of the program's main window: it owns the boxes
+// and receives the close request.
+class StandInMainWindow {
+public:
+    StandInMainWindow()
+        : hwnd(CreateWindowExW(0, L"STATIC", L"VT File Associations", WS_OVERLAPPEDWINDOW, 0, 0,
+                               400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)) {}
+    ~StandInMainWindow() {
+        if (IsWindow(hwnd)) {
+            DestroyWindow(hwnd);
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    StandInMainWindow(const StandInMainWindow&) = delete;
+    StandInMainWindow& operator=(const StandInMainWindow&) = delete;
+
+    // Whether a WM_CLOSE waits in the window's queue; takes it off.
+    bool TakeCloseRequest() {
+        MSG message;
+        return PeekMessageW(&message, hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE;
+    }
+
+    HWND hwnd;
+};
+
+inline std::wstring ParseErrorBoxText(const std::wstring& line) {
+    return L"Error while Parsing Line:\n" + line + L"\nLine will be ignored";
+}
+
+// Checks that the box is the parse-error box for the line, owned by the window.
+inline void ExpectParseErrorBox(const MessageBoxInfo& box, const std::wstring& shownLine,
+                                HWND owner) {
+    EXPECT_EQ(box.caption, L"Parse Error");
+    EXPECT_EQ(box.text, ParseErrorBoxText(shownLine));
+    EXPECT_TRUE(box.iconKnown);
+    EXPECT_EQ(box.Style(), UINT(MB_OKCANCEL | MB_ICONWARNING));
+    EXPECT_EQ(box.owner, owner);
+}
