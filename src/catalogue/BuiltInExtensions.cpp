@@ -1,5 +1,7 @@
 #include "catalogue/BuiltInExtensions.h"
 
+#include "catalogue/AsciiCase.h"
+
 namespace {
 
 enum KnownSet : unsigned { None = 0, Video = 1, Audio = 2 };
@@ -103,22 +105,6 @@ const Description descriptions[] = {
     {L"vtl", L"Veltrano Playlist"},
     {L"vts", L"Veltrano Skin Archive"},
 };
-
-wchar_t AsciiLower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-// Equal texts, taking only the ASCII letters A-Z as equal to their lower-case forms; every other
-// code unit must match exactly.
-bool EqualIgnoringAsciiCase(const std::wstring& text, const wchar_t* key) {
-    std::size_t i = 0;
-    for (; i < text.size(); ++i) {
-        if (key[i] == L'\0' || AsciiLower(text[i]) != AsciiLower(key[i])) {
-            return false;
-        }
-    }
-    return key[i] == L'\0';
-}
 
 void BuildKnownSet(ExtensionSet& set, unsigned which) {
     for (const BuiltInExtension& builtIn : builtInExtensions) {

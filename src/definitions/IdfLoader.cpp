@@ -1,5 +1,6 @@
 #include "definitions/IdfLoader.h"
 
+#include "catalogue/AsciiCase.h"
 #include "definitions/ErrorText.h"
 #include "definitions/LineBuffer.h"
 #include "definitions/TextFile.h"
@@ -23,32 +24,6 @@ constexpr std::uint64_t MatchBaseSteps = 1000000;
 constexpr std::uint64_t MatchStepsPerChar = 32;
 
 constexpr wchar_t OpenFileFilter[] = L".idf Files\0*.idf\0All Files\0*.*\0";
-
-bool StartsWithAsciiNoCase(std::wstring_view text, std::wstring_view lowerPrefix) {
-    if (text.size() < lowerPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        wchar_t c = text[i];
-        if (c >= L'A' && c <= L'Z') {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        }
-        if (c != lowerPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::wstring LowerAscii(std::wstring_view text) {
-    std::wstring lowered(text);
-    for (wchar_t& c : lowered) {
-        if (c >= L'A' && c <= L'Z') {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        }
-    }
-    return lowered;
-}
 
 void ShowBufferError(HWND mainWindow) {
     MessageBoxW(mainWindow, L"Error allocating buffer", L"Buffer error", MB_ICONERROR);
@@ -213,12 +188,12 @@ bool IdfStatementReader::Read(const wchar_t* line, ExtensionEntry& entry) {
 
 // One field of a statement; a later field of the same kind overwrites an earlier one.
 void IdfStatementReader::ApplyField(std::wstring_view field, ExtensionEntry& entry) const {
-    if (StartsWithAsciiNoCase(field, L"ext=")) {
+    if (StartsWithIgnoringAsciiCase(field, L"ext=")) {
         entry.extension = LowerAscii(field.substr(4));
-    } else if (StartsWithAsciiNoCase(field, L"file=")) {
+    } else if (StartsWithIgnoringAsciiCase(field, L"file=")) {
         const std::wstring file(field.substr(5));
         entry.iconFile = PathIsRelativeW(file.c_str()) ? idfDirectory + file : file;
-    } else if (StartsWithAsciiNoCase(field, L"index=")) {
+    } else if (StartsWithIgnoringAsciiCase(field, L"index=")) {
         entry.iconIndex = L"-" + std::wstring(field.substr(6));
     }
 }

@@ -1,5 +1,6 @@
 #include "registration/RegisterExtension.h"
 
+#include "catalogue/AsciiCase.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "registry/RegistryKey.h"
 
@@ -9,15 +10,6 @@ namespace {
 
 const wchar_t kPlayerClassId[] = L"{4B3D9E21-7C55-4A08-9F6E-2D1B8C0A5E73}";
 const wchar_t kShellExtensionClassId[] = L"{9C61E0B4-35A2-4F7D-B08E-61C4D2F3A917}";
-
-// Upper-cases ASCII letters only; everything else stays as it is.
-void UpperCaseAscii(std::wstring& text) {
-    for (wchar_t& c : text) {
-        if (c >= L'a' && c <= L'z') {
-            c = static_cast<wchar_t>(c - L'a' + L'A');
-        }
-    }
-}
 
 // Removes the subkey with everything below it when it is there; absence is not a failure.
 void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey) {
@@ -80,7 +72,7 @@ void WriteUserChoice(const std::wstring& progId, const std::wstring& ext) {
 bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
                        std::wstring playerPath, bool shellExtension) {
     try {
-        UpperCaseAscii(extension);
+        extension = UpperAscii(extension);
         const std::wstring progId = L"VT" + extension + L"File";
         WriteProgId(progId, extension, iconFile, iconIndex, playerPath, shellExtension);
         WriteUserChoice(progId, extension);
