@@ -11,6 +11,7 @@
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -109,7 +110,20 @@ void LoadStatements(const std::wstring& path, HWND mainWindow, ExtensionCatalogu
 } // namespace
 
 bool ShowSystemOpenFileDialog(OPENFILENAMEW& dialog) {
-    return GetOpenFileNameW(&dialog) != FALSE;
+    // The common dialog library is loaded only while its dialog is shown: imported, it would be
+    // loaded (with everything it needs) at every start of the program, before the window shows.
+    struct ModuleDeleter {
+        void operator()(HMODULE module) const { FreeLibrary(module); }
+    };
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter> library(
+        LoadLibraryW(L"comdlg32.dll"));
+    if (!library) {
+        return false;
+    }
+    using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    const auto getOpenFileName = reinterpret_cast<GetOpenFileNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library.get(), "GetOpenFileNameW")));
+    return getOpenFileName != nullptr && getOpenFileName(&dialog) != FALSE;
 }
 
 void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue,
