@@ -2,6 +2,7 @@
 // real top-level window that stands in for the main window.
 #pragma once
 
+#include "definitions/TestFiles.h"
 #include "support/MessageBoxWatcher.h"
 
 #include <windows.h>
@@ -61,19 +62,6 @@ inline std::string EncodeIdfText(const std::wstring& text, IdfEncoding encoding)
     }
     }
     return bytes;
-}
-
-inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
 }
 
 // Whether another program could now open the file for writing: not while a reader has it open.

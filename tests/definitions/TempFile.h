@@ -1,6 +1,8 @@
 // Files with given bytes in the Wine prefix's temporary folder, removed when the test is done.
 #pragma once
 
+#include "definitions/TestFiles.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,11 +15,7 @@ public:
         GetTempPathW(MAX_PATH, folder);
         GetTempFileNameW(folder, L"vtr", 0, name);
         path = name;
-        HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteBytes(path, bytes);
     }
     ~TempFile() { DeleteFileW(path.c_str()); }
     TempFile(const TempFile&) = delete;

@@ -3,6 +3,7 @@
 //   readers_bench [ENCODING [ROUNDS]]: only the one encoding (ANSI, UTF-8, UTF-16LE), and the
 //   best of ROUNDS runs (default 3), e.g. to profile the readers.
 #include "definitions/TextFile.h"
+#include "definitions/bench/BenchSupport.h"
 
 #include <windows.h>
 
@@ -15,13 +16,6 @@
 namespace {
 
 constexpr std::size_t FileBytes = 50u << 20;
-
-double Seconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 // Writes the file: a byte-order mark, then numbered short lines up to about 50 MB.
 std::size_t WriteLines(const std::wstring& path, const std::string& mark, bool utf16) {
@@ -63,21 +57,6 @@ std::size_t PlainReads(const std::wstring& path) {
     }
     CloseHandle(file);
     return total;
-}
-
-// The number of lines that the readers deliver.
-std::size_t ReaderLines(const std::wstring& path) {
-    TextFile file;
-    if (file.Open(path.c_str()) != TextFileOk) {
-        return 0;
-    }
-    LineBuffer<wchar_t> line;
-    std::size_t lines = 0;
-    while (file.reader->ReadLine(line.Pointer(), file.codePage) == TextFileOk) {
-        ++lines;
-    }
-    file.Close();
-    return lines;
 }
 
 } // namespace

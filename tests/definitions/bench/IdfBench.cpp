@@ -4,6 +4,8 @@
 //   idf_bench [ROUNDS]   (default 5)
 #include "definitions/IdfLoader.h"
 #include "definitions/TextFile.h"
+#include "definitions/TestFiles.h"
+#include "definitions/bench/BenchSupport.h"
 
 #include <windows.h>
 
@@ -14,13 +16,6 @@
 namespace {
 
 constexpr int Statements = 10000;
-
-double Seconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return double(now.QuadPart) / double(frequency.QuadPart);
-}
 
 struct Encoding {
     const char* name;
@@ -47,30 +42,7 @@ bool WriteStatements(const std::wstring& path, const Encoding& encoding) {
             }
         }
     }
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    CloseHandle(file);
-    return ok;
-}
-
-std::size_t ReaderLines(const std::wstring& path) {
-    TextFile file;
-    if (file.Open(path.c_str()) != TextFileOk) {
-        return 0;
-    }
-    LineBuffer<wchar_t> line;
-    std::size_t lines = 0;
-    while (file.reader->ReadLine(line.Pointer(), file.codePage) == TextFileOk) {
-        ++lines;
-    }
-    file.Close();
-    return lines;
+    return WriteBytes(path, bytes);
 }
 
 std::size_t LoadedEntries(const std::wstring& path) {
