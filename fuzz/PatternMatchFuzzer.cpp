@@ -5,6 +5,7 @@
 // reported bound lies in the subject, and that matching without case sensitivity equals matching
 // the lowered texts.
 #include "FuzzInput.h"
+#include "PatternTestSupport.h"
 #include "ReferenceCompiler.h"
 #include "pattern/PatternProgram.h"
 
@@ -18,47 +19,6 @@ namespace {
 constexpr std::size_t referenceLength = 20;
 // Searches can take exponential time; the fuzzer looks for faults, not slow patterns.
 constexpr std::uint64_t stepLimit = 200000;
-
-void CheckWellFormed(const PatternProgram& program) {
-    const auto count = static_cast<std::int64_t>(program.instructions.Count());
-    std::int64_t index = 0;
-    for (const PatternInstruction& instruction : program.instructions) {
-        const std::int64_t argument = instruction.argument;
-        switch (instruction.opcode) {
-        case PatternOpcode::Jump:
-        case PatternOpcode::Call:
-            FUZZ_CHECK(argument >= 0 && argument < count);
-            break;
-        case PatternOpcode::InRanges:
-        case PatternOpcode::NotInRanges:
-            FUZZ_CHECK(argument > index && argument < count && (argument - index) % 2 == 1);
-            break;
-        case PatternOpcode::GroupStart:
-        case PatternOpcode::GroupEnd:
-        case PatternOpcode::SaveGroup:
-        case PatternOpcode::RestoreGroup:
-        case PatternOpcode::BackReference:
-            FUZZ_CHECK(argument >= 0 && argument < program.groupCount);
-            break;
-        case PatternOpcode::Char:
-        case PatternOpcode::NoOp:
-            FUZZ_CHECK(argument >= 0 && argument <= 0xFFFF);
-            break;
-        case PatternOpcode::AnyChar:
-        case PatternOpcode::PushPos:
-        case PatternOpcode::PopPos:
-        case PatternOpcode::Return:
-        case PatternOpcode::Fail:
-        case PatternOpcode::Advance:
-        case PatternOpcode::Accept:
-            break;
-        default:
-            FUZZ_CHECK(argument >= 0 && argument < program.memorySlotCount);
-            break;
-        }
-        ++index;
-    }
-}
 
 void CheckBounds(const MatchContext& context, const std::u16string& subject) {
     const char16_t* first = subject.c_str();
@@ -101,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!program.Match(subject.c_str(), &context));
         return 0;
     }
-    CheckWellFormed(program);
+    FUZZ_CHECK(ProgramDefect(program).empty());
 
     const bool matched = program.Match(subject.c_str(), &context);
     FUZZ_CHECK(matched == (context.outcome == MatchOutcome::Matched));

@@ -3,6 +3,7 @@
 
 #include "pattern/PatternProgram.h"
 
+#include <cstdint>
 #include <string>
 
 // "Call 2, Advance 0, Char 97, Accept 0": every instruction as opcode name and argument.
@@ -51,4 +52,52 @@ inline std::string Describe(const char16_t* pattern, const char16_t* subject,
 inline std::int32_t CompileResult(const char16_t* pattern, bool caseSensitive = true) {
     PatternProgram program;
     return program.Compile(pattern, caseSensitive);
+}
+
+// Empty when every index of the program lies in it and every group and memory slot below its
+// count; otherwise the first instruction that breaks this, as "INDEX OPCODE ARGUMENT".
+inline std::string ProgramDefect(const PatternProgram& program) {
+    const auto count = static_cast<std::int64_t>(program.instructions.Count());
+    std::int64_t index = 0;
+    for (const PatternInstruction& instruction : program.instructions) {
+        const std::int64_t argument = instruction.argument;
+        bool sound = true;
+        switch (instruction.opcode) {
+        case PatternOpcode::Jump:
+        case PatternOpcode::Call:
+            sound = argument >= 0 && argument < count;
+            break;
+        case PatternOpcode::InRanges:
+        case PatternOpcode::NotInRanges:
+            sound = argument > index && argument < count && (argument - index) % 2 == 1;
+            break;
+        case PatternOpcode::GroupStart:
+        case PatternOpcode::GroupEnd:
+        case PatternOpcode::SaveGroup:
+        case PatternOpcode::RestoreGroup:
+        case PatternOpcode::BackReference:
+            sound = argument >= 0 && argument < program.groupCount;
+            break;
+        case PatternOpcode::Char:
+        case PatternOpcode::NoOp:
+            sound = argument >= 0 && argument <= 0xFFFF;
+            break;
+        case PatternOpcode::AnyChar:
+        case PatternOpcode::PushPos:
+        case PatternOpcode::PopPos:
+        case PatternOpcode::Return:
+        case PatternOpcode::Fail:
+        case PatternOpcode::Advance:
+        case PatternOpcode::Accept:
+            break;
+        default: // the instructions on memory slots
+            sound = argument >= 0 && argument < program.memorySlotCount;
+            break;
+        }
+        if (!sound)
+            return std::to_string(index) + " " + PatternOpcodeName(instruction.opcode) + " " +
+                   std::to_string(argument);
+        ++index;
+    }
+    return {};
 }
