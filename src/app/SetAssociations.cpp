@@ -1,6 +1,7 @@
 // "Set Associations": registers the extension of every ticked row for the current user.
 #include "app/ListRows.h"
 #include "app/RootWindow.h"
+#include "registration/DefaultApps.h"
 #include "registration/RegisterExtension.h"
 
 #include <shlobj.h>
@@ -29,15 +30,33 @@ void RootWindow::SetAssociations(HWND list) {
         }
     }
 
+    // Since Windows 8 a user choice counts only once the user confirms it in Default apps:
+    // Veltrano is registered there, and the report offers to open it.
+    const int registered = ticked - failed;
+    DefaultAppsPage page = DefaultAppsPage::None;
+    if (registered > 0 && RegisterApplication(playerPath)) {
+        page = DefaultAppsPageFor(RunningWindowsVersion());
+    }
+
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 
-    const std::wstring registered =
-        std::to_wstring(ticked - failed) + L" selected extensions have been registered.";
-    if (failed == 0) {
-        MessageBoxW(hwnd, registered.c_str(), L"Success", MB_OK | MB_ICONINFORMATION);
-    } else {
-        const std::wstring report =
-            registered + L"\n" + std::to_wstring(failed) + L" extensions could not be registered.";
-        MessageBoxW(hwnd, report.c_str(), L"Set Associations", MB_OK | MB_ICONWARNING);
+    std::wstring report =
+        std::to_wstring(registered) + L" selected extensions have been registered.";
+    const wchar_t* caption = L"Success";
+    UINT style = MB_ICONINFORMATION;
+    if (failed != 0) {
+        report += L"\n" + std::to_wstring(failed) + L" extensions could not be registered.";
+        caption = L"Set Associations";
+        style = MB_ICONWARNING;
+    }
+    if (page == DefaultAppsPage::None) {
+        MessageBoxW(hwnd, report.c_str(), caption, MB_OK | style);
+        return;
+    }
+    report += L"\n\nWindows asks you to confirm default apps yourself. Veltrano is now offered "
+              L"for these file types in Default apps, where you can choose it.\n\n"
+              L"Do you want to open Default apps now?";
+    if (MessageBoxW(hwnd, report.c_str(), caption, MB_YESNO | style) == IDYES) {
+        OpenDefaultApps(page, hwnd);
     }
 }

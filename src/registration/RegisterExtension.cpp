@@ -10,6 +10,8 @@ namespace {
 
 const wchar_t kPlayerClassId[] = L"{4B3D9E21-7C55-4A08-9F6E-2D1B8C0A5E73}";
 const wchar_t kShellExtensionClassId[] = L"{9C61E0B4-35A2-4F7D-B08E-61C4D2F3A917}";
+// Where Veltrano describes itself to Default apps, below HKEY_CURRENT_USER\Software.
+const wchar_t kCapabilitiesKey[] = L"Clients\\Media\\Veltrano\\Capabilities";
 
 // Removes the subkey with everything below it when it is there; absence is not a failure.
 void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey) {
@@ -54,6 +56,28 @@ void WriteProgId(const std::wstring& progId, const std::wstring& ext, const std:
     DeleteTreeIfPresent(shellKey, L"enqueue");
 }
 
+// Offers the file type among the extension's "Open with" programs and lists it among the
+// application's file associations, so that Default apps offers Veltrano for the extension.
+void WriteDefaultAppsEntries(const std::wstring& progId, const std::wstring& ext) {
+    const CRegistryKey classes(HKEY_CURRENT_USER, L"Software\\Classes");
+    const CRegistryKey openWith =
+        classes.CreateOrOpenKey(L"." + ext).CreateOrOpenKey(L"OpenWithProgids");
+    // An empty REG_NONE value: only its name counts.
+    const LSTATUS result =
+        RegSetValueExW(openWith.GetHandle(), progId.c_str(), 0, REG_NONE, nullptr, 0);
+    if (result != ERROR_SUCCESS) {
+        throw CRegistryKey::Exception(L"CRegistryKey::SetValue()", static_cast<DWORD>(result));
+    }
+    const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
+    user.CreateOrOpenKey(kCapabilitiesKey + std::wstring(L"\\FileAssociations"))
+        .SetValue((L"." + ext).c_str(), REG_SZ, progId);
+}
+
+void ShowRegistryError(const CRegistryKey::Exception& e) {
+    const std::wstring text = e.GetErrorMessage();
+    MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
+}
+
 // Replaces the Explorer user choice of the extension by one that names only the file type.
 void WriteUserChoice(const std::wstring& progId, const std::wstring& ext) {
     const CRegistryKey explorer(HKEY_CURRENT_USER,
@@ -72,14 +96,32 @@ void WriteUserChoice(const std::wstring& progId, const std::wstring& ext) {
 bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
                        std::wstring playerPath, bool shellExtension) {
     try {
+        const std::wstring shown = extension; // as the list shows it
         extension = UpperAscii(extension);
         const std::wstring progId = L"VT" + extension + L"File";
         WriteProgId(progId, extension, iconFile, iconIndex, playerPath, shellExtension);
         WriteUserChoice(progId, extension);
+        WriteDefaultAppsEntries(progId, shown);
         return true;
     } catch (const CRegistryKey::Exception& e) {
-        const std::wstring text = e.GetErrorMessage();
-        MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
+        ShowRegistryError(e);
+        return false;
+    }
+}
+
+bool RegisterApplication(const std::wstring& playerPath) {
+    try {
+        const std::wstring capabilitiesPath = L"Software\\" + std::wstring(kCapabilitiesKey);
+        const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
+        const CRegistryKey capabilities = user.CreateOrOpenKey(kCapabilitiesKey);
+        capabilities.SetValue(L"ApplicationName", REG_SZ, kApplicationName);
+        capabilities.SetValue(L"ApplicationDescription", REG_SZ, L"Veltrano media player");
+        capabilities.SetValue(L"ApplicationIcon", REG_SZ, L"\"" + playerPath + L"\",0");
+        user.CreateOrOpenKey(L"RegisteredApplications")
+            .SetValue(kApplicationName, REG_SZ, capabilitiesPath);
+        return true;
+    } catch (const CRegistryKey::Exception& e) {
+        ShowRegistryError(e);
         return false;
     }
 }

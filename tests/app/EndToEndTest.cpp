@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <string>
 
 namespace {
@@ -19,14 +21,49 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
+// A copy of the program to which Wine reports the given Windows version ("winxp", "win10"...):
+// Wine answers per program name. The copy and the setting go with the object.
+class ProgramCopy {
+public:
+    ProgramCopy(const std::wstring& name, const wchar_t* version)
+        : defaults(L"Software\\Wine\\AppDefaults\\" + name) {
+        wchar_t temporary[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporary);
+        path = std::wstring(temporary) + name;
+        copied = CopyFileW(Program().c_str(), path.c_str(), FALSE) != 0;
+        const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
+        configured = RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ,
+                                     version, bytes) == ERROR_SUCCESS;
+    }
+    ~ProgramCopy() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, defaults.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, defaults.c_str());
+        DeleteFileW(path.c_str());
+    }
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    bool Ready() const { return copied && configured; }
+    const std::wstring& Path() const { return path; }
+
+private:
+    std::wstring defaults;
+    std::wstring path;
+    bool copied = false;
+    bool configured = false;
+};
+
 class EndToEndTest : public ::testing::Test {
 protected:
     CleanRegistrations clean{L"MKV", L"MP3", L"AVI"};
 };
 
 TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
+    // On Windows 7 the user choice counts as written: the report asks nothing.
+    const ProgramCopy copy(L"vtassoc-win7.exe", L"win7");
+    ASSERT_TRUE(copy.Ready());
     AppDriver app;
-    ASSERT_TRUE(app.Start(Program())) << "cannot start " << testing::PrintToString(Program());
+    ASSERT_TRUE(app.Start(copy.Path())) << "cannot start " << testing::PrintToString(copy.Path());
     ASSERT_NE(app.WaitForWindow(), nullptr);
     ASSERT_TRUE(app.WaitForRowCount(82));
 
@@ -64,7 +101,7 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
     ASSERT_TRUE(app.WaitForExit(20000, exitCode));
     EXPECT_EQ(exitCode, 0u);
 
-    const std::wstring player = FolderOf(Program()) + L"vtplayer.exe";
+    const std::wstring player = FolderOf(copy.Path()) + L"vtplayer.exe";
     const std::wstring progId = kClasses + L"VTMKVFile";
     EXPECT_EQ(ReadString(progId), L"Matroska Audio/Video File");
     EXPECT_EQ(ReadString(progId + L"\\DefaultIcon"), player + L",0");
@@ -77,29 +114,20 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
 }
 
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
-    // Wine answers GetVersionExW per program name: a copy named for this test reports XP.
-    wchar_t temporary[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temporary);
-    const std::wstring copy = std::wstring(temporary) + L"vtassoc-versiongate.exe";
-    ASSERT_TRUE(CopyFileW(Program().c_str(), copy.c_str(), FALSE));
-    const std::wstring defaults = L"Software\\Wine\\AppDefaults\\vtassoc-versiongate.exe";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, L"winxp",
-                              sizeof(L"winxp")),
-              ERROR_SUCCESS);
+    const ProgramCopy copy(L"vtassoc-versiongate.exe", L"winxp");
+    ASSERT_TRUE(copy.Ready());
 
     DWORD exitCode = 99;
     std::vector<MessageBoxInfo> boxes;
     {
         AppDriver app;
-        ASSERT_TRUE(app.Start(copy));
+        ASSERT_TRUE(app.Start(copy.Path()));
         MessageBoxWatcher watcher(MessageBoxWatcher::PressFirstButton, app.ProcessId());
         EXPECT_TRUE(watcher.WaitForCount(1));
         EXPECT_TRUE(app.WaitForExit(20000, exitCode));
         EXPECT_EQ(FindProcessWindow(L"VTFileAssocRootWnd", app.ProcessId()), nullptr);
         boxes = watcher.Seen();
     }
-    RegDeleteTreeW(HKEY_CURRENT_USER, defaults.c_str());
-    DeleteFileW(copy.c_str());
 
     EXPECT_EQ(exitCode, 1u);
     ASSERT_EQ(boxes.size(), 1u);
@@ -107,6 +135,66 @@ TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
     EXPECT_EQ(boxes[0].text, L"VT File Associations only runs on Windows Vista");
     EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
     EXPECT_EQ(boxes[0].owner, nullptr);
+}
+
+TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShown) {
+    const ProgramCopy copy(L"vtassoc-win10.exe", L"win10");
+    ASSERT_TRUE(copy.Ready());
+    AppDriver app;
+    ASSERT_TRUE(app.Start(copy.Path()));
+    ASSERT_NE(app.WaitForWindow(), nullptr);
+    ASSERT_TRUE(app.WaitForRowCount(82));
+    ASSERT_TRUE(app.SetRowChecked(app.FindRow(L".mkv"), true));
+
+    // The first report is answered No, the second Yes; any other box with OK.
+    std::atomic<int> questions{0};
+    MessageBoxWatcher watcher(
+        [&questions](const MessageBoxInfo& box) {
+            if (box.buttons != std::vector<int>{IDYES, IDNO}) {
+                return IDOK;
+            }
+            return ++questions == 1 ? IDNO : IDYES;
+        },
+        app.ProcessId());
+    app.ClickButton(1);
+    ASSERT_TRUE(watcher.WaitForCount(1));
+    app.ClickButton(1);
+    ASSERT_TRUE(watcher.WaitForCount(3));
+
+    const std::vector<MessageBoxInfo> boxes = watcher.Seen();
+    ASSERT_EQ(boxes.size(), 3u);
+    const std::wstring report =
+        L"1 selected extensions have been registered.\n\nWindows asks you to confirm default "
+        L"apps yourself. Veltrano is now offered for these file types in Default apps, where you "
+        L"can choose it.\n\nDo you want to open Default apps now?";
+    for (int i : {0, 1}) {
+        EXPECT_EQ(boxes[i].caption, L"Success");
+        EXPECT_EQ(boxes[i].text, report);
+        EXPECT_EQ(boxes[i].buttons, (std::vector<int>{IDYES, IDNO}));
+        EXPECT_EQ(boxes[i].owner, app.MainWindow());
+    }
+    // Wine has no handler for ms-settings: addresses, as a system without Settings would not.
+    EXPECT_EQ(boxes[2].caption, L"Default apps");
+    EXPECT_EQ(boxes[2].text, L"Default apps could not be opened.\n\nFile not found.\r\n");
+    EXPECT_EQ(boxes[2].buttons, std::vector<int>{IDOK});
+    EXPECT_EQ(boxes[2].owner, app.MainWindow());
+
+    // The program goes on as before.
+    EXPECT_EQ(app.RowCount(), 82);
+    EXPECT_TRUE(app.IsRowChecked(app.FindRow(L".mkv")));
+    app.Close();
+    DWORD exitCode = 99;
+    ASSERT_TRUE(app.WaitForExit(20000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+
+    const std::wstring capabilities = L"Software\\Clients\\Media\\Veltrano\\Capabilities";
+    EXPECT_EQ(ReadString(L"Software\\RegisteredApplications", L"Veltrano"), capabilities);
+    EXPECT_EQ(ReadString(capabilities, L"ApplicationName"), L"Veltrano");
+    EXPECT_EQ(ReadString(capabilities, L"ApplicationIcon"),
+              L"\"" + FolderOf(copy.Path()) + L"vtplayer.exe\",0");
+    EXPECT_EQ(ReadString(capabilities + L"\\FileAssociations", L".mkv"), L"VTMKVFile");
+    EXPECT_TRUE(KeyExists(kClasses + L".mkv\\OpenWithProgids"));
+    EXPECT_EQ(ReadString(kFileExts + L".MKV\\UserChoice", L"Progid"), L"VTMKVFile");
 }
 
 } // namespace

@@ -41,6 +41,7 @@ TEST_F(SetAssociationsTest, NothingTickedWritesNothingAndReportsZero) {
     for (const wchar_t* ext : {L"AVI", L"MKV", L"MP3"}) {
         EXPECT_FALSE(KeyExists(kClasses + L"VT" + ext + L"File"));
     }
+    EXPECT_FALSE(KeyExists(L"Software\\Clients"));
 }
 
 TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckBox) {
@@ -62,6 +63,13 @@ TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckB
     EXPECT_EQ(ReadString(kFileExts + L".MP3\\UserChoice", L"Progid"), L"VTMP3File");
     EXPECT_EQ(ReadString(kClasses + L"VTMP3File\\DefaultIcon"), kPlayer + L",0");
     EXPECT_FALSE(KeyExists(kClasses + L"VTAVIFile")) << "row not ticked";
+    // Veltrano is offered to Default apps for the ticked types, on every Windows version.
+    const std::wstring capabilities = L"Software\\Clients\\Media\\Veltrano\\Capabilities";
+    EXPECT_EQ(ReadString(L"Software\\RegisteredApplications", L"Veltrano"), capabilities);
+    EXPECT_EQ(ReadString(capabilities, L"ApplicationIcon"), L"\"" + kPlayer + L"\",0");
+    EXPECT_EQ(ReadString(capabilities + L"\\FileAssociations", L".mp3"), L"VTMP3File");
+    EXPECT_EQ(ReadString(capabilities + L"\\FileAssociations", L".avi"), L"<missing>");
+    EXPECT_TRUE(KeyExists(kClasses + L".mkv\\OpenWithProgids"));
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 2, 2})) << "the ticks stay";
 }
 
@@ -88,3 +96,24 @@ TEST_F(SetAssociationsTest, AFailedRegistrationIsNotReportedAsSuccess) {
 }
 
 } // namespace
+
+TEST_F(SetAssociationsTest, WhenDefaultAppsCannotBeToldTheCountSaysSo) {
+    // No lasting key can be made below a volatile one: every extension fails at its last step.
+    HKEY clients = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Clients", 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &clients, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(clients);
+    SetRowState(0, kCheckedStateImage);
+    SetRowState(1, kCheckedStateImage);
+
+    const auto boxes = PressSetAssociations();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].caption, L"CRegistryKey::CreateOrOpenKey()");
+    EXPECT_EQ(boxes[1].caption, L"CRegistryKey::CreateOrOpenKey()");
+    EXPECT_EQ(boxes[2].caption, L"Set Associations");
+    EXPECT_EQ(boxes[2].text, L"0 selected extensions have been registered.\n"
+                             L"2 extensions could not be registered.");
+    EXPECT_EQ(boxes[2].Style(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_FALSE(KeyExists(L"Software\\RegisteredApplications")) << "nothing was registered";
+}

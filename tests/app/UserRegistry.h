@@ -31,7 +31,8 @@ inline std::wstring ReadString(const std::wstring& path, const wchar_t* name = n
     return data;
 }
 
-// Removes what registering the extensions (upper case) writes, before and after a test.
+// Removes what registering the extensions (upper case) writes, before and after a test, with
+// Veltrano's registration with Default apps.
 // Windows always has the user's own Classes key; a fresh Wine prefix does not, so it is made
 // for the test's lifetime.
 class CleanRegistrations {
@@ -57,8 +58,16 @@ public:
 private:
     void Remove() const {
         for (const std::wstring& ext : extensions) {
-            RegDeleteTreeW(HKEY_CURRENT_USER, (kClasses + L"VT" + ext + L"File").c_str());
-            RegDeleteTreeW(HKEY_CURRENT_USER, (kFileExts + L"." + ext).c_str());
+            for (const std::wstring& path : {kClasses + L"VT" + ext + L"File",
+                                             kFileExts + L"." + ext, kClasses + L"." + ext}) {
+                RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+                RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+            }
+        }
+        // Veltrano's registration with Default apps.
+        for (const wchar_t* path : {L"Software\\Clients", L"Software\\RegisteredApplications"}) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, path);
+            RegDeleteKeyW(HKEY_CURRENT_USER, path);
         }
     }
 

@@ -16,6 +16,8 @@ const std::wstring kClasses = L"Software\\Classes";
 const std::wstring kExplorer = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 const std::wstring kFileExts = kExplorer + L"\\FileExts";
 const std::wstring kPlayer = L"C:\\Program Files\\Tools\\vtplayer.exe";
+const std::wstring kClients = L"Software\\Clients";
+const std::wstring kRegisteredApplications = L"Software\\RegisteredApplications";
 
 std::wstring ProgIdPath(const std::wstring& progId) {
     return kClasses + L"\\" + progId;
@@ -68,6 +70,28 @@ std::wstring ExpectedUserChoice(const std::wstring& progId) {
     return Lines({L"K ", L"K UserChoice", Sz(L"UserChoice", L"Progid", progId)});
 }
 
+// Software\Clients holding Veltrano's capabilities with the given values and file associations
+// (extension as the list shows it, ProgID).
+std::wstring ExpectedClients(std::vector<std::wstring> capabilityValues,
+                             const std::vector<std::pair<std::wstring, std::wstring>>& types) {
+    const std::wstring capabilities = L"Media\\Veltrano\\Capabilities";
+    std::vector<std::wstring> lines = {L"K ", L"K Media", L"K Media\\Veltrano",
+                                       L"K " + capabilities,
+                                       L"K " + capabilities + L"\\FileAssociations"};
+    for (const std::wstring& value : capabilityValues) {
+        lines.push_back(value);
+    }
+    for (const auto& type : types) {
+        lines.push_back(Sz(capabilities + L"\\FileAssociations", L"." + type.first, type.second));
+    }
+    return Lines(lines);
+}
+
+// Software\Classes\.ext as registering leaves it when it held nothing before.
+std::wstring ExpectedOpenWith(const std::wstring& progId) {
+    return Lines({L"K ", L"K OpenWithProgids", L"V OpenWithProgids [" + progId + L"] 0 0 "});
+}
+
 std::wstring SystemText(DWORD code) {
     wchar_t text[512] = {};
     FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -85,7 +109,11 @@ protected:
         for (const std::wstring& ext : upperExtensions) {
             owned.push_back(ProgIdPath(L"VT" + ext + L"File"));
             owned.push_back(FileExtsPath(ext));
+            owned.push_back(ProgIdPath(L"." + ext));
         }
+        // Veltrano's entry for Default apps, shared by every extension.
+        owned.push_back(kClients);
+        owned.push_back(kRegisteredApplications);
         RemoveOwned();
         hiveBefore = DumpTree(HKEY_CURRENT_USER, L"", owned);
     }
@@ -150,6 +178,11 @@ TEST_F(RegisterExtensionTest, MkvGetsTheWholeLayoutWithOrWithoutTheShellExtensio
                   DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
         EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"),
                   DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+        EXPECT_EQ(ExpectedOpenWith(L"VTMKVFile"),
+                  DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
+        EXPECT_EQ(ExpectedClients({}, {{L"mkv", L"VTMKVFile"}}),
+                  DumpTree(HKEY_CURRENT_USER, kClients));
+        EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
         ExpectNothingElseChanged();
     }
     EXPECT_TRUE(boxes.empty());
@@ -271,4 +304,70 @@ TEST_F(RegisterExtensionTest, AnExtensionThatWouldSplitIntoSeveralKeysIsRefusedB
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
     }
     EXPECT_EQ(L"", DiffLines(before, DumpTree(HKEY_CURRENT_USER, L"")));
+}
+
+TEST_F(RegisterExtensionTest, DefaultAppsEntriesKeepWhatOthersWroteAndRepeatingChangesNothing) {
+    Own({L"MKV", L"MP3"});
+    // Another program's file type offered for .mkv, the extension's own default value, and an
+    // earlier run's association for an extension not registered now.
+    SetRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"Other.File", REG_NONE, nullptr, 0);
+    SetRawString(kClasses + L"\\.mkv", nullptr, L"Other.File");
+    const std::wstring associations =
+        kClients + L"\\Media\\Veltrano\\Capabilities\\FileAssociations";
+    SetRawString(associations, L".avi", L"VTAVIFile");
+
+    ASSERT_TRUE(Register(L"mkv", true));
+    ASSERT_TRUE(Register(L"mp3", false));
+    ASSERT_TRUE(RegisterApplication(kPlayer));
+    const std::wstring once = DumpTree(HKEY_CURRENT_USER, L"");
+    EXPECT_EQ(
+        Lines({L"K ", Sz(L"", L"", L"Other.File"), L"K OpenWithProgids",
+               L"V OpenWithProgids [Other.File] 0 0 ", L"V OpenWithProgids [VTMKVFile] 0 0 "}),
+        DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
+    EXPECT_EQ(ExpectedOpenWith(L"VTMP3File"), DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mp3"));
+    const std::wstring capabilities = L"Media\\Veltrano\\Capabilities";
+    EXPECT_EQ(
+        ExpectedClients({Sz(capabilities, L"ApplicationName", L"Veltrano"),
+                         Sz(capabilities, L"ApplicationDescription", L"Veltrano media player"),
+                         Sz(capabilities, L"ApplicationIcon", L"\"" + kPlayer + L"\",0")},
+                        {{L"avi", L"VTAVIFile"}, {L"mkv", L"VTMKVFile"}, {L"mp3", L"VTMP3File"}}),
+        DumpTree(HKEY_CURRENT_USER, kClients));
+    EXPECT_EQ(
+        Lines({L"K ", Sz(L"", L"Veltrano", L"Software\\Clients\\Media\\Veltrano\\Capabilities")}),
+        DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
+    ExpectNothingElseChanged();
+
+    ASSERT_TRUE(Register(L"mkv", true));
+    ASSERT_TRUE(Register(L"mp3", false));
+    ASSERT_TRUE(RegisterApplication(kPlayer));
+    EXPECT_EQ(L"", DiffLines(once, DumpTree(HKEY_CURRENT_USER, L"")));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterExtensionTest, ADefaultAppsKeyThatCannotBeWrittenIsReportedAfterTheAssociation) {
+    // Below a volatile key no lasting key can be made, so Veltrano's capabilities cannot be.
+    Own({L"MKV"});
+    CreateRawKey(kClients, REG_OPTION_VOLATILE);
+
+    EXPECT_FALSE(Register(L"mkv", true));
+    {
+        MessageBoxWatcher watcher;
+        EXPECT_FALSE(RegisterApplication(kPlayer));
+        const auto seen = watcher.Seen();
+        boxes.insert(boxes.end(), seen.begin(), seen.end());
+    }
+    ASSERT_EQ(2u, boxes.size());
+    for (const MessageBoxInfo& box : boxes) {
+        EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
+        EXPECT_EQ(SystemText(ERROR_CHILD_MUST_BE_VOLATILE), box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
+        EXPECT_EQ(nullptr, box.owner);
+    }
+    // Everything before the failing step stays written.
+    EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
+              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
+    EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"), DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+    EXPECT_EQ(ExpectedOpenWith(L"VTMKVFile"), DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
+    EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kClients));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
 }

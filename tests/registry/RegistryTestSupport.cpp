@@ -109,9 +109,9 @@ std::wstring ScratchKey::Below(const std::wstring& relative) const {
     return relative.empty() ? path : path + L"\\" + relative;
 }
 
-void CreateRawKey(const std::wstring& path) {
+void CreateRawKey(const std::wstring& path, DWORD options) {
     RawKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, options,
                                              KEY_ALL_ACCESS, nullptr, &key.key, nullptr));
 }
 

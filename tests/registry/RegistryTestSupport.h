@@ -27,7 +27,8 @@ private:
 
 // Plain Win32 helpers; every path is below HKEY_CURRENT_USER. They fail the running test (and
 // return) when the call fails.
-void CreateRawKey(const std::wstring& path);
+// options: REG_OPTION_VOLATILE makes a key below which no lasting key can be created.
+void CreateRawKey(const std::wstring& path, DWORD options = 0);
 void SetRawValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
                  DWORD bytes);
 void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text);

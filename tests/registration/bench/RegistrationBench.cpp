@@ -1,7 +1,8 @@
 // Benchmark helper for scripts/bench.d/30-registration. One mode per run:
 //   prepare          makes sure HKCU\Software\Classes and Explorer\FileExts exist
-//   clean            removes the file types and FileExts keys of the built-in extensions
-//   register         registers every built-in extension (shell extension on); prints the time
+//   clean            removes what registering the built-in extensions writes
+//   register         registers every built-in extension (shell extension on) and Veltrano with
+//                    Default apps; prints the time
 //   write-reg FILE   writes a .reg file (UTF-16LE) with the same keys and values
 //   dump             prints what the built-in extensions' registrations hold, for comparison
 #include "catalogue/BuiltInExtensions.h"
@@ -42,6 +43,13 @@ std::wstring ProgIdPath(const std::wstring& ext) {
 std::wstring FileExtsPath(const std::wstring& ext) {
     return kFileExts + L"\\." + Upper(ext);
 }
+std::wstring OpenWithPath(const std::wstring& ext) {
+    return kClasses + L"\\." + ext;
+}
+// Veltrano's registration with Default apps, shared by all extensions.
+const std::wstring kClients = L"Software\\Clients";
+const std::wstring kCapabilities = kClients + L"\\Media\\Veltrano\\Capabilities";
+const std::wstring kRegisteredApplications = L"Software\\RegisteredApplications";
 
 void EnsureKey(const std::wstring& path) {
     HKEY key = nullptr;
@@ -75,6 +83,9 @@ int Register() {
                                builtIns.playerPath, true)) {
             ++failed;
         }
+    }
+    if (!RegisterApplication(builtIns.playerPath)) {
+        ++failed;
     }
     QueryPerformanceCounter(&end);
     std::printf("in-process: %zu extensions in %.1f ms, %d failed\n", builtIns.catalogue.Size(),
@@ -111,8 +122,18 @@ int WriteReg(const wchar_t* file) {
         text += L"[-" + root + FileExtsPath(ext) + L"\\UserChoice]\r\n";
         key(FileExtsPath(ext) + L"\\UserChoice");
         value(L"Progid", L"VT" + ext + L"File");
+        key(OpenWithPath(entry.extension) + L"\\OpenWithProgids");
+        text += RegString(L"VT" + ext + L"File") + L"=hex(0):\r\n";
+        key(kCapabilities + L"\\FileAssociations");
+        value(L"." + entry.extension, L"VT" + ext + L"File");
         text += L"\r\n";
     }
+    key(kCapabilities);
+    value(L"ApplicationName", L"Veltrano");
+    value(L"ApplicationDescription", L"Veltrano media player");
+    value(L"ApplicationIcon", L"\"" + builtIns.playerPath + L"\",0");
+    key(kRegisteredApplications);
+    value(L"Veltrano", kCapabilities);
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(text.data()),
               static_cast<std::streamsize>(text.size() * sizeof(wchar_t)));
@@ -133,7 +154,10 @@ int wmain(int argc, wchar_t** argv) {
         for (const auto& item : builtIns.catalogue) {
             DeleteRawTree(ProgIdPath(item.first));
             DeleteRawTree(FileExtsPath(item.first));
+            DeleteRawTree(OpenWithPath(item.first));
         }
+        DeleteRawTree(kClients);
+        DeleteRawTree(kRegisteredApplications);
         return 0;
     }
     if (mode == L"register") {
@@ -145,9 +169,13 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"dump") {
         const BuiltIns builtIns;
         for (const auto& item : builtIns.catalogue) {
-            for (const std::wstring& path : {ProgIdPath(item.first), FileExtsPath(item.first)}) {
+            for (const std::wstring& path :
+                 {ProgIdPath(item.first), FileExtsPath(item.first), OpenWithPath(item.first)}) {
                 std::printf("== %ls\n%ls", path.c_str(), DumpTree(HKEY_CURRENT_USER, path).c_str());
             }
+        }
+        for (const std::wstring& path : {kClients, kRegisteredApplications}) {
+            std::printf("== %ls\n%ls", path.c_str(), DumpTree(HKEY_CURRENT_USER, path).c_str());
         }
         return 0;
     }

@@ -1,0 +1,29 @@
+// Since Windows 8 the system accepts a default program for a file type only when the user
+// confirms it in Default apps. After registering, the program offers to open that page, in the
+// form the running Windows supports.
+#pragma once
+
+#include <windows.h>
+
+// The Windows version as the system itself reports it, whatever the program's manifest says.
+struct WindowsVersion {
+    DWORD major = 0;
+    DWORD minor = 0;
+    DWORD build = 0;
+};
+
+WindowsVersion RunningWindowsVersion();
+
+// How Default apps is reached on a Windows version.
+enum class DefaultAppsPage {
+    None,                   // Vista and 7: the user choice written by the program counts
+    AssociationDialog,      // 8 and 8.1: the system's association dialog for the application
+    Settings,               // 10: Settings > Default apps
+    SettingsForApplication, // 11 (build 22000 and later): Default apps opened on Veltrano
+};
+
+DefaultAppsPage DefaultAppsPageFor(const WindowsVersion& version);
+
+// Opens the page for the application registered as kApplicationName. When that fails, shows an
+// error box (owned by owner) with the system's text and returns false.
+bool OpenDefaultApps(DefaultAppsPage page, HWND owner);

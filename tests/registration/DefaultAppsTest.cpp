@@ -1,0 +1,52 @@
+// Which way to Default apps each Windows version gets, and what the user sees when it fails.
+#include "registration/DefaultApps.h"
+#include "support/MessageBoxWatcher.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DefaultAppsTest, TheWindowsVersionDecidesTheWayToDefaultApps) {
+    struct Case {
+        const char* name;
+        WindowsVersion version;
+        DefaultAppsPage page;
+    };
+    const Case cases[] = {
+        {"unknown", {0, 0, 0}, DefaultAppsPage::None},
+        {"Vista", {6, 0, 6002}, DefaultAppsPage::None},
+        {"7", {6, 1, 7601}, DefaultAppsPage::None},
+        {"8", {6, 2, 9200}, DefaultAppsPage::AssociationDialog},
+        {"8.1", {6, 3, 9600}, DefaultAppsPage::AssociationDialog},
+        {"10 1507", {10, 0, 10240}, DefaultAppsPage::Settings},
+        {"10 22H2", {10, 0, 19045}, DefaultAppsPage::Settings},
+        {"10, last build before 11", {10, 0, 21999}, DefaultAppsPage::Settings},
+        {"11 21H2", {10, 0, 22000}, DefaultAppsPage::SettingsForApplication},
+        {"11 24H2", {10, 0, 26100}, DefaultAppsPage::SettingsForApplication},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.page, DefaultAppsPageFor(c.version)) << "Windows " << c.name;
+    }
+}
+
+TEST(DefaultAppsTest, TheWineOfTheTestsReportsItsDefaultVersion) {
+    // The test prefix runs as Windows 7, whatever the program's manifest says.
+    const WindowsVersion version = RunningWindowsVersion();
+    EXPECT_EQ(6u, version.major);
+    EXPECT_EQ(1u, version.minor);
+    EXPECT_EQ(DefaultAppsPage::None, DefaultAppsPageFor(version));
+}
+
+TEST(DefaultAppsTest, ASettingsPageThatCannotBeOpenedIsReportedWithTheSystemsText) {
+    // Wine has no handler for ms-settings: addresses.
+    MessageBoxWatcher watcher;
+    EXPECT_FALSE(OpenDefaultApps(DefaultAppsPage::SettingsForApplication, nullptr));
+    const auto boxes = watcher.Seen();
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"Default apps", boxes[0].caption);
+    EXPECT_EQ(0u, boxes[0].text.find(L"Default apps could not be opened.\n\n")) << boxes[0].text;
+    EXPECT_NE(L"Default apps could not be opened.\n\n", boxes[0].text);
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), boxes[0].Style());
+}
+
+} // namespace
