@@ -9,6 +9,7 @@
 #include <ole2.h>
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -36,6 +37,8 @@ public:
 private:
     HWND control;
 };
+
+const wchar_t kShellExtensionLabel[] = L"Play / Enqueue Shell Extension";
 
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
                  DWORD style, int x, int y, int width, int height, int id) {
@@ -161,7 +164,7 @@ LRESULT RootWindow::CreateControls() {
     openIdfButton = CreateChild(hwnd, 0, L"BUTTON", L"Open IDF File", WS_CHILD | WS_VISIBLE, 10,
                                 400, 180, 30, kOpenIdfFileId);
     shellExtensionCheckBox =
-        CreateChild(hwnd, 0, L"BUTTON", L"Play / Enqueue Shell Extension",
+        CreateChild(hwnd, 0, L"BUTTON", kShellExtensionLabel,
                     WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 400, 180, 30, kShellExtensionId);
 
     OleInitialize(nullptr);
@@ -176,9 +179,14 @@ LRESULT RootWindow::CreateControls() {
     const HGDIOBJ previousFont = SelectObject(display.get(), dialogFont.get());
     TEXTMETRICW metrics = {};
     GetTextMetricsW(display.get(), &metrics);
+    SIZE label = {};
+    GetTextExtentPoint32W(display.get(), kShellExtensionLabel,
+                          static_cast<int>(wcslen(kShellExtensionLabel)), &label);
     SelectObject(display.get(), previousFont);
     charWidth = metrics.tmAveCharWidth;
     charHeight = metrics.tmHeight;
+    // The box, a character's gap, the label.
+    shellExtensionWidth = GetSystemMetrics(SM_CXMENUCHECK) + charWidth + label.cx;
     for (const HWND control :
          {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.get()), FALSE);
@@ -193,10 +201,17 @@ void RootWindow::LayoutControls(int width, int height) {
     const int c = charWidth;
     const int h = charHeight;
     const int b = h * 19 / 10; // button height
-    MoveWindow(listView, 8, 8, width - 16, height - b - 24, FALSE);
-    MoveWindow(setAssociationsButton, width - 25 * c - 8, height - b - 8, 25 * c, b, FALSE);
-    MoveWindow(openIdfButton, width - 45 * c - 16, height - b - 8, 20 * c, b, FALSE);
-    MoveWindow(shellExtensionCheckBox, 8, height - h - 6, 33 * c, h, FALSE);
+    const int buttonsTop = height - b - 8;
+    const int openLeft = width - 45 * c - 16;
+    // The check box sits beside the buttons when its whole label fits there, else above them.
+    const int checkWidth = std::max(33 * c, shellExtensionWidth);
+    const bool besideButtons = 8 + checkWidth + 8 <= openLeft;
+    const int checkTop = besideButtons ? height - h - 6 : buttonsTop - h - 8;
+    const int listBottom = besideButtons ? buttonsTop - 8 : checkTop - 8;
+    MoveWindow(listView, 8, 8, width - 16, listBottom - 8, FALSE);
+    MoveWindow(setAssociationsButton, width - 25 * c - 8, buttonsTop, 25 * c, b, FALSE);
+    MoveWindow(openIdfButton, openLeft, buttonsTop, 20 * c, b, FALSE);
+    MoveWindow(shellExtensionCheckBox, 8, checkTop, checkWidth, h, FALSE);
     InvalidateRect(hwnd, nullptr, TRUE);
     for (const HWND control :
          {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {

@@ -63,7 +63,9 @@ public:
 
     // Builds the controls, the dialog font and the popup menu (WM_CREATE). Returns 0.
     LRESULT CreateControls();
-    // Places the four controls for a client area of the given size.
+    // Places the four controls for a client area of the given size: the list on top, the buttons
+    // at the bottom right, the check box at the bottom left, above the buttons when the width
+    // leaves no room for its label beside them.
     void LayoutControls(int width, int height);
     // One row per catalogue entry, in catalogue order, then the window is fitted to the rows.
     void FillExtensionList();
@@ -91,6 +93,8 @@ public:
     ExtensionSet knownAudioExtensions;
     int charWidth = 0;
     int charHeight = 0;
+    // Width that the check box needs to show its whole label in the dialog font.
+    int shellExtensionWidth = 0;
     HWND listView = nullptr;
     HWND setAssociationsButton = nullptr;
     HWND openIdfButton = nullptr;

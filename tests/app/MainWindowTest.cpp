@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -81,6 +83,15 @@ TEST_F(MainWindowTest, LaysTheControlsOutForTheClientSizeAndFont) {
          {617, 462, 175, 30},
          {469, 462, 140, 30},
          {8, 478, 231, 16}},
+        // Too narrow for the check box beside the buttons: it goes above them.
+        {392,
+         273,
+         6,
+         13,
+         {8, 8, 376, 204},
+         {234, 241, 150, 24},
+         {106, 241, 120, 24},
+         {8, 220, 198, 13}},
     };
     for (const Case& c : cases) {
         window->charWidth = c.charWidth;
@@ -97,6 +108,53 @@ TEST_F(MainWindowTest, LaysTheControlsOutForTheClientSizeAndFont) {
                 << testing::PrintToString(Describe(got)) << " for a " << c.width << "x" << c.height
                 << " client area";
         }
+    }
+}
+
+TEST_F(MainWindowTest, NoTwoControlsOverlapAtAnySizeTheWindowShows) {
+    struct Step {
+        const char* size;
+        std::function<void()> apply;
+    };
+    const Step steps[] = {
+        // Shown, the window gets its first WM_SIZE and lays its controls out.
+        {"first size, 400 x 300", [this] { ShowWindow(hwnd, SW_SHOWNOACTIVATE); }},
+        {"fitted to the built-in rows",
+         [this] {
+             window->BuildCatalogue();
+             window->FillExtensionList();
+         }},
+        {"minimum tracking size",
+         [this] { SetWindowPos(hwnd, nullptr, 0, 0, 20, 20, SWP_NOZORDER | SWP_NOMOVE); }},
+    };
+    for (const Step& step : steps) {
+        step.apply();
+        RECT client = {};
+        GetClientRect(hwnd, &client);
+        const HWND controls[] = {window->listView, window->setAssociationsButton,
+                                 window->openIdfButton, window->shellExtensionCheckBox};
+        for (std::size_t i = 0; i < std::size(controls); ++i) {
+            const RECT rect = ControlRect(controls[i]);
+            RECT inside = {};
+            IntersectRect(&inside, &rect, &client);
+            EXPECT_TRUE(!IsRectEmpty(&rect) && EqualRect(&inside, &rect))
+                << step.size << ": control " << GetDlgCtrlID(controls[i]) << " at "
+                << testing::PrintToString(Describe(rect)) << " is not whole in the client area";
+            for (std::size_t j = i + 1; j < std::size(controls); ++j) {
+                const RECT other = ControlRect(controls[j]);
+                RECT common = {};
+                EXPECT_FALSE(IntersectRect(&common, &rect, &other))
+                    << step.size << ": controls " << GetDlgCtrlID(controls[i]) << " and "
+                    << GetDlgCtrlID(controls[j]) << " overlap at "
+                    << testing::PrintToString(Describe(common));
+            }
+        }
+        // What the check box itself needs to show its label in its font.
+        SIZE ideal = {};
+        ASSERT_TRUE(SendMessageW(window->shellExtensionCheckBox, BCM_GETIDEALSIZE, 0,
+                                 reinterpret_cast<LPARAM>(&ideal)));
+        const RECT box = ControlRect(window->shellExtensionCheckBox);
+        EXPECT_GE(box.right - box.left, ideal.cx) << step.size;
     }
 }
 
