@@ -8,6 +8,8 @@
 
 namespace {
 
+const wchar_t kMainWindowClass[] = L"VTFileAssocRootWnd";
+
 // A block of memory in another process, freed with the object.
 class RemoteBlock {
 public:
@@ -92,9 +94,31 @@ bool AppDriver::Start(const std::wstring& program, const std::vector<std::wstrin
     return true;
 }
 
+bool AppDriver::Attach(DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    HWND found = nullptr;
+    while ((found = FindProcessWindow(kMainWindowClass)) == nullptr) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(2);
+    }
+    DWORD id = 0;
+    GetWindowThreadProcessId(found, &id);
+    process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ |
+                              PROCESS_VM_WRITE | PROCESS_TERMINATE | SYNCHRONIZE,
+                          FALSE, id);
+    if (process == nullptr) {
+        return false;
+    }
+    processId = id;
+    window = found;
+    return true;
+}
+
 HWND AppDriver::WaitForWindow(DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while ((window = FindProcessWindow(L"VTFileAssocRootWnd", processId)) == nullptr) {
+    while ((window = FindProcessWindow(kMainWindowClass, processId)) == nullptr) {
         if (GetTickCount64() >= deadline || WaitForSingleObject(process, 0) == WAIT_OBJECT_0) {
             return nullptr;
         }

@@ -1,6 +1,7 @@
-// Test support: runs vtassoc.exe as a separate process and drives its main window the way a user
-// would: waits for the window and its rows, reads and ticks rows, presses buttons, closes it and
-// collects the exit code. List-view structures are placed in the program's own memory.
+// Test support: runs vtassoc.exe as a separate process (or takes on one started elsewhere) and
+// drives its main window the way a user would: waits for the window and its rows, reads and ticks
+// rows, presses buttons, closes it and collects the exit code. List-view structures are placed in
+// the program's own memory.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +25,9 @@ public:
     // empty). False when the process could not be created.
     bool Start(const std::wstring& program, const std::vector<std::wstring>& arguments = {},
                const std::wstring& currentDirectory = L"");
+    // Takes on a program that was started elsewhere (by a script, say): waits until a main window
+    // of any process is on the screen and opens that process. False on time-out.
+    bool Attach(DWORD timeoutMs = 30000);
     DWORD ProcessId() const { return processId; }
 
     // Waits until the main window (class VTFileAssocRootWnd) is on the screen; nullptr on time-out.
