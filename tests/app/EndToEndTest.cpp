@@ -1,6 +1,6 @@
 // vtassoc.exe as a user meets it: started as its own process, its window driven from outside,
 // the registry of the current user checked afterwards.
-#include "UserRegistry.h"
+#include "registry/RegistryTestSupport.h"
 
 #include "support/MessageBoxWatcher.h"
 #include "support/e2e/AppDriver.h"
@@ -102,15 +102,15 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
     EXPECT_EQ(exitCode, 0u);
 
     const std::wstring player = FolderOf(copy.Path()) + L"vtplayer.exe";
-    const std::wstring progId = kClasses + L"VTMKVFile";
-    EXPECT_EQ(ReadString(progId), L"Matroska Audio/Video File");
-    EXPECT_EQ(ReadString(progId + L"\\DefaultIcon"), player + L",0");
-    EXPECT_EQ(ReadString(progId + L"\\shell\\open\\command"), L"\"" + player + L"\" \"%L\"");
-    EXPECT_TRUE(KeyExists(progId + L"\\ShellEx\\ContextMenuHandlers\\VTShellExt"));
-    EXPECT_EQ(ReadString(kFileExts + L".MKV\\UserChoice", L"Progid"), L"VTMKVFile");
-    EXPECT_EQ(ReadString(kClasses + L"VTMP3File"), L"MPEG Layer 3 Audio");
-    EXPECT_EQ(ReadString(kFileExts + L".MP3\\UserChoice", L"Progid"), L"VTMP3File");
-    EXPECT_FALSE(KeyExists(kClasses + L"VTAVIFile"));
+    const std::wstring progId = kClasses + L"\\VTMKVFile";
+    EXPECT_EQ(ReadRawString(progId), L"Matroska Audio/Video File");
+    EXPECT_EQ(ReadRawString(progId + L"\\DefaultIcon"), player + L",0");
+    EXPECT_EQ(ReadRawString(progId + L"\\shell\\open\\command"), L"\"" + player + L"\" \"%L\"");
+    EXPECT_TRUE(RawKeyExists(progId + L"\\ShellEx\\ContextMenuHandlers\\VTShellExt"));
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MKV\\UserChoice", L"Progid"), L"VTMKVFile");
+    EXPECT_EQ(ReadRawString(kClasses + L"\\VTMP3File"), L"MPEG Layer 3 Audio");
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MP3\\UserChoice", L"Progid"), L"VTMP3File");
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTAVIFile"));
 }
 
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
@@ -188,13 +188,13 @@ TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShow
     EXPECT_EQ(exitCode, 0u);
 
     const std::wstring capabilities = L"Software\\Clients\\Media\\Veltrano\\Capabilities";
-    EXPECT_EQ(ReadString(L"Software\\RegisteredApplications", L"Veltrano"), capabilities);
-    EXPECT_EQ(ReadString(capabilities, L"ApplicationName"), L"Veltrano");
-    EXPECT_EQ(ReadString(capabilities, L"ApplicationIcon"),
+    EXPECT_EQ(ReadRawString(L"Software\\RegisteredApplications", L"Veltrano"), capabilities);
+    EXPECT_EQ(ReadRawString(capabilities, L"ApplicationName"), L"Veltrano");
+    EXPECT_EQ(ReadRawString(capabilities, L"ApplicationIcon"),
               L"\"" + FolderOf(copy.Path()) + L"vtplayer.exe\",0");
-    EXPECT_EQ(ReadString(capabilities + L"\\FileAssociations", L".mkv"), L"VTMKVFile");
-    EXPECT_TRUE(KeyExists(kClasses + L".mkv\\OpenWithProgids"));
-    EXPECT_EQ(ReadString(kFileExts + L".MKV\\UserChoice", L"Progid"), L"VTMKVFile");
+    EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".mkv"), L"VTMKVFile");
+    EXPECT_TRUE(RawKeyExists(kClasses + L"\\.mkv\\OpenWithProgids"));
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MKV\\UserChoice", L"Progid"), L"VTMKVFile");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // IDF files as a user meets them in vtassoc.exe, started as its own process: a file named on the
 // command line, one chosen with "Open IDF File" in the real open-file dialog, and the ways a load
 // ends the program.
-#include "UserRegistry.h"
+#include "registry/RegistryTestSupport.h"
 
 #include "definitions/IdfTestSupport.h"
 #include "support/FileDialogDriver.h"
@@ -82,7 +82,7 @@ TEST_F(IdfEndToEndTest, ARelativePathOnTheCommandLineIsInTheFirstFillAndItsFitte
         ASSERT_TRUE(watcher.WaitForCount(1));
         EXPECT_EQ(watcher.Seen()[0].text, L"1 selected extensions have been registered.");
     }
-    EXPECT_EQ(ReadString(kClasses + L"VTZZ07File\\DefaultIcon"), defs + L"icons.dll,-7");
+    EXPECT_EQ(ReadRawString(kClasses + L"\\VTZZ07File\\DefaultIcon"), defs + L"icons.dll,-7");
 
     app.Close();
     DWORD exitCode = 99;

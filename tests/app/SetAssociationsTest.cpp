@@ -1,7 +1,7 @@
 // "Set Associations" in the real window: the real registry of the current user, the real
 // message boxes the user reads.
 #include "MainWindowFixture.h"
-#include "UserRegistry.h"
+#include "registry/RegistryTestSupport.h"
 
 #include "app/ListRows.h"
 #include "support/MessageBoxWatcher.h"
@@ -39,9 +39,9 @@ TEST_F(SetAssociationsTest, NothingTickedWritesNothingAndReportsZero) {
     EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(boxes[0].owner, hwnd);
     for (const wchar_t* ext : {L"AVI", L"MKV", L"MP3"}) {
-        EXPECT_FALSE(KeyExists(kClasses + L"VT" + ext + L"File"));
+        EXPECT_FALSE(RawKeyExists(kClasses + L"\\VT" + ext + L"File"));
     }
-    EXPECT_FALSE(KeyExists(L"Software\\Clients"));
+    EXPECT_FALSE(RawKeyExists(L"Software\\Clients"));
 }
 
 TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckBox) {
@@ -54,32 +54,28 @@ TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckB
     EXPECT_EQ(boxes[0].text, L"2 selected extensions have been registered.");
     EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
 
-    const std::wstring mkv = kClasses + L"VTMKVFile";
-    EXPECT_EQ(ReadString(mkv), L"Matroska Audio/Video File");
-    EXPECT_EQ(ReadString(mkv + L"\\DefaultIcon"), L"C:\\Icons\\media.dll,5");
-    EXPECT_EQ(ReadString(mkv + L"\\shell\\open\\command"), L"\"" + kPlayer + L"\" \"%L\"");
-    EXPECT_TRUE(KeyExists(mkv + L"\\ShellEx\\ContextMenuHandlers\\VTShellExt"));
-    EXPECT_EQ(ReadString(kFileExts + L".MKV\\UserChoice", L"Progid"), L"VTMKVFile");
-    EXPECT_EQ(ReadString(kFileExts + L".MP3\\UserChoice", L"Progid"), L"VTMP3File");
-    EXPECT_EQ(ReadString(kClasses + L"VTMP3File\\DefaultIcon"), kPlayer + L",0");
-    EXPECT_FALSE(KeyExists(kClasses + L"VTAVIFile")) << "row not ticked";
+    const std::wstring mkv = kClasses + L"\\VTMKVFile";
+    EXPECT_EQ(ReadRawString(mkv), L"Matroska Audio/Video File");
+    EXPECT_EQ(ReadRawString(mkv + L"\\DefaultIcon"), L"C:\\Icons\\media.dll,5");
+    EXPECT_EQ(ReadRawString(mkv + L"\\shell\\open\\command"), L"\"" + kPlayer + L"\" \"%L\"");
+    EXPECT_TRUE(RawKeyExists(mkv + L"\\ShellEx\\ContextMenuHandlers\\VTShellExt"));
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MKV\\UserChoice", L"Progid"), L"VTMKVFile");
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MP3\\UserChoice", L"Progid"), L"VTMP3File");
+    EXPECT_EQ(ReadRawString(kClasses + L"\\VTMP3File\\DefaultIcon"), kPlayer + L",0");
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTAVIFile")) << "row not ticked";
     // Veltrano is offered to Default apps for the ticked types, on every Windows version.
     const std::wstring capabilities = L"Software\\Clients\\Media\\Veltrano\\Capabilities";
-    EXPECT_EQ(ReadString(L"Software\\RegisteredApplications", L"Veltrano"), capabilities);
-    EXPECT_EQ(ReadString(capabilities, L"ApplicationIcon"), L"\"" + kPlayer + L"\",0");
-    EXPECT_EQ(ReadString(capabilities + L"\\FileAssociations", L".mp3"), L"VTMP3File");
-    EXPECT_EQ(ReadString(capabilities + L"\\FileAssociations", L".avi"), L"<missing>");
-    EXPECT_TRUE(KeyExists(kClasses + L".mkv\\OpenWithProgids"));
+    EXPECT_EQ(ReadRawString(L"Software\\RegisteredApplications", L"Veltrano"), capabilities);
+    EXPECT_EQ(ReadRawString(capabilities, L"ApplicationIcon"), L"\"" + kPlayer + L"\",0");
+    EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".mp3"), L"VTMP3File");
+    EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".avi"), L"<missing>");
+    EXPECT_TRUE(RawKeyExists(kClasses + L"\\.mkv\\OpenWithProgids"));
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 2, 2})) << "the ticks stay";
 }
 
 TEST_F(SetAssociationsTest, AFailedRegistrationIsNotReportedAsSuccess) {
     // A user choice with a subkey cannot be deleted, so mp3's registration fails at its end.
-    HKEY blocker = nullptr;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, (kFileExts + L".MP3\\UserChoice\\Blocker").c_str(),
-                            &blocker),
-              ERROR_SUCCESS);
-    RegCloseKey(blocker);
+    CreateRawKey(kFileExts + L"\\.MP3\\UserChoice\\Blocker");
     SetRowState(0, kCheckedStateImage);
     SetRowState(2, kCheckedStateImage);
 
@@ -92,18 +88,14 @@ TEST_F(SetAssociationsTest, AFailedRegistrationIsNotReportedAsSuccess) {
                              L"1 extensions could not be registered.");
     EXPECT_EQ(boxes[1].Style(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
     EXPECT_EQ(boxes[1].owner, hwnd);
-    EXPECT_EQ(ReadString(kFileExts + L".AVI\\UserChoice", L"Progid"), L"VTAVIFile");
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.AVI\\UserChoice", L"Progid"), L"VTAVIFile");
 }
 
 } // namespace
 
 TEST_F(SetAssociationsTest, WhenDefaultAppsCannotBeToldTheCountSaysSo) {
     // No lasting key can be made below a volatile one: every extension fails at its last step.
-    HKEY clients = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Clients", 0, nullptr,
-                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &clients, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(clients);
+    CreateRawKey(L"Software\\Clients", REG_OPTION_VOLATILE);
     SetRowState(0, kCheckedStateImage);
     SetRowState(1, kCheckedStateImage);
 
@@ -115,5 +107,5 @@ TEST_F(SetAssociationsTest, WhenDefaultAppsCannotBeToldTheCountSaysSo) {
     EXPECT_EQ(boxes[2].text, L"0 selected extensions have been registered.\n"
                              L"2 extensions could not be registered.");
     EXPECT_EQ(boxes[2].Style(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
-    EXPECT_FALSE(KeyExists(L"Software\\RegisteredApplications")) << "nothing was registered";
+    EXPECT_FALSE(RawKeyExists(L"Software\\RegisteredApplications")) << "nothing was registered";
 }

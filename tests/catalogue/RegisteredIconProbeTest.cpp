@@ -8,7 +8,6 @@
 
 namespace {
 
-const std::wstring kClasses = L"Software\\Classes";
 const wchar_t kPlayer[] = L"C:\\Tools\\vtplayer.exe";
 
 class RegisteredIconProbeTest : public testing::Test {

@@ -12,9 +12,6 @@
 
 namespace {
 
-const std::wstring kClasses = L"Software\\Classes";
-const std::wstring kExplorer = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
-const std::wstring kFileExts = kExplorer + L"\\FileExts";
 const std::wstring kPlayer = L"C:\\Program Files\\Tools\\vtplayer.exe";
 const std::wstring kClients = L"Software\\Clients";
 const std::wstring kRegisteredApplications = L"Software\\RegisteredApplications";

@@ -169,6 +169,30 @@ RawValue ReadRawValue(const std::wstring& path, const wchar_t* name) {
     return value;
 }
 
+std::wstring ReadRawString(const std::wstring& path, const wchar_t* name) {
+    const RawValue value = ReadRawValue(path, name);
+    return value.result == ERROR_SUCCESS && value.type == REG_SZ ? value.String() : L"<missing>";
+}
+
+CleanRegistrations::CleanRegistrations(std::initializer_list<const wchar_t*> upperExtensions)
+    : extensions(upperExtensions.begin(), upperExtensions.end()) {
+    Remove();
+}
+
+CleanRegistrations::~CleanRegistrations() {
+    Remove();
+}
+
+void CleanRegistrations::Remove() const {
+    for (const std::wstring& ext : extensions) {
+        DeleteRawTree(kClasses + L"\\VT" + ext + L"File");
+        DeleteRawTree(kFileExts + L"\\." + ext);
+        DeleteRawTree(kClasses + L"\\." + ext);
+    }
+    DeleteRawTree(L"Software\\Clients");
+    DeleteRawTree(L"Software\\RegisteredApplications");
+}
+
 std::wstring DumpTree(HKEY root, const std::wstring& path,
                       const std::vector<std::wstring>& ignored) {
     RawKey key;

@@ -4,8 +4,14 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+// Keys of the current user that the program writes below.
+inline const std::wstring kClasses = L"Software\\Classes";
+inline const std::wstring kFileExts =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 // A key HKCU\Software\VTAssocTests\<name>, made empty when the object is built and removed with
 // everything below it when the object goes.
@@ -45,6 +51,23 @@ struct RawValue {
     std::wstring String() const;
 };
 RawValue ReadRawValue(const std::wstring& path, const wchar_t* name);
+// A REG_SZ value's text, or "<missing>" when there is no such string value.
+std::wstring ReadRawString(const std::wstring& path, const wchar_t* name = nullptr);
+
+// Removes, when made and when it goes, what registering the extensions (upper case, e.g. "MKV")
+// writes, and Veltrano's registration with Default apps.
+class CleanRegistrations {
+public:
+    explicit CleanRegistrations(std::initializer_list<const wchar_t*> upperExtensions);
+    ~CleanRegistrations();
+    CleanRegistrations(const CleanRegistrations&) = delete;
+    CleanRegistrations& operator=(const CleanRegistrations&) = delete;
+
+private:
+    void Remove() const;
+
+    std::vector<std::wstring> extensions;
+};
 
 // The tree below root\path as sorted text, one line per key and one per value:
 //   K <path relative to the dumped key>

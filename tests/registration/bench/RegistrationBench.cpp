@@ -19,9 +19,6 @@
 
 namespace {
 
-const std::wstring kClasses = L"Software\\Classes";
-const std::wstring kFileExts = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
-
 struct BuiltIns {
     std::wstring playerPath;
     ExtensionCatalogue catalogue;
