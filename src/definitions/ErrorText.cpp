@@ -1,6 +1,7 @@
 #include "definitions/ErrorText.h"
 
 #include "resource.h"
+#include "win32/SystemErrorText.h"
 
 #include <cstring>
 #include <vector>
@@ -62,29 +63,8 @@ void SetLastErrorText(UINT messageId, std::initializer_list<ErrorTextArg> args) 
     SetLastError(savedError);
 }
 
-std::wstring SystemErrorText(DWORD code) {
-    wchar_t* systemText = nullptr;
-    // The system's texts may hold inserts such as %1; without arguments they must stay as they
-    // are instead of being filled from nowhere.
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<wchar_t*>(&systemText), 0, nullptr);
-    std::wstring text;
-    if (length != 0 && systemText) {
-        text.assign(systemText, length);
-    }
-    if (systemText) {
-        LocalFree(systemText);
-    }
-    // Only the line end goes: a text that lacks one keeps all its characters.
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) {
-        text.pop_back();
-    }
-    return text;
-}
-
 void SetFileErrorText(UINT messageId, DWORD code, const wchar_t* fileName) {
-    const std::wstring systemText = SystemErrorText(code);
+    const std::wstring systemText = SystemErrorPhrase(code);
     if (messageId == IDS_ERROR_READING_FILE || messageId == IDS_ERROR_WRITING_FILE) {
         SetLastErrorText(messageId, {code, fileName, systemText});
     } else {

@@ -38,9 +38,6 @@ std::wstring FormatErrorText(const wchar_t* format, std::initializer_list<ErrorT
 // value is the same afterwards.
 void SetLastErrorText(UINT messageId, std::initializer_list<ErrorTextArg> args);
 
-// The system's text for a Win32 error code without its line end; empty when the system has none.
-std::wstring SystemErrorText(DWORD code);
-
 // Stores message `messageId` for the failure `code` on the file `fileName`, with the values in
 // the order that message wants (20001: code, name, text; 20003: name, code, text).
 void SetFileErrorText(UINT messageId, DWORD code, const wchar_t* fileName);

@@ -1,3 +1,4 @@
+#include "win32/SystemErrorText.h"
 #include "definitions/ErrorText.h"
 #include "definitions/TextFile.h"
 #include "resource.h"
@@ -49,13 +50,13 @@ TEST(ErrorText, IsKeptPerThread) {
 }
 
 TEST(ErrorText, SystemTextsLoseOnlyTheirLineEnd) {
-    const std::wstring notFound = SystemErrorText(ERROR_FILE_NOT_FOUND);
+    const std::wstring notFound = SystemErrorPhrase(ERROR_FILE_NOT_FOUND);
     ASSERT_FALSE(notFound.empty());
     EXPECT_EQ(notFound.back(), L'.');
     EXPECT_EQ(notFound.find_first_of(L"\r\n"), std::wstring::npos);
-    EXPECT_EQ(SystemErrorText(0x2FFFFFFF), L"");
+    EXPECT_EQ(SystemErrorPhrase(0x2FFFFFFF), L"");
     // A system text with an insert comes back with the insert, not with a crash.
-    EXPECT_NE(SystemErrorText(ERROR_BAD_EXE_FORMAT).find(L"%1"), std::wstring::npos);
+    EXPECT_NE(SystemErrorPhrase(ERROR_BAD_EXE_FORMAT).find(L"%1"), std::wstring::npos);
 }
 
 TEST(ErrorText, OpenOfAMissingFileNamesThePathTheCodeAndTheSystemText) {
@@ -65,7 +66,7 @@ TEST(ErrorText, OpenOfAMissingFileNamesThePathTheCodeAndTheSystemText) {
     TextFile file;
     EXPECT_EQ(file.Open(path.c_str()), TextFileError);
     EXPECT_EQ(std::wstring(lastErrorText.get()),
-              L"Cannot open file:\n\n" + path + L"\n\nerror 2 (" + SystemErrorText(2) + L")");
+              L"Cannot open file:\n\n" + path + L"\n\nerror 2 (" + SystemErrorPhrase(2) + L")");
     // The record stays closed and as it was.
     EXPECT_EQ(file.handle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(file.mode, 0u);

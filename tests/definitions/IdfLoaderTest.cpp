@@ -1,5 +1,6 @@
 // The IDF loader with real files in the Wine prefix, real message boxes answered as a user would,
 // and a real window that owns them.
+#include "win32/SystemErrorText.h"
 #include "IdfTestSupport.h"
 
 #include "catalogue/BuiltInExtensions.h"
@@ -219,7 +220,7 @@ TEST_F(IdfLoaderTest, AFileThatDoesNotExistIsReportedAndTheWindowAskedToClose) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, L"Error");
     EXPECT_EQ(boxes[0].text,
-              L"Cannot open file:\n\n" + missing + L"\n\nerror 2 (" + SystemErrorText(2) + L")");
+              L"Cannot open file:\n\n" + missing + L"\n\nerror 2 (" + SystemErrorPhrase(2) + L")");
     EXPECT_TRUE(boxes[0].iconKnown);
     EXPECT_EQ(boxes[0].Style(), UINT(MB_OK | MB_ICONERROR));
     EXPECT_EQ(boxes[0].owner, owner.hwnd);
@@ -259,7 +260,7 @@ private:
 
 std::wstring ReadErrorText(DWORD code, const std::wstring& path) {
     return L"Error " + std::to_wstring(code) + L" reading file:\n\n" + path + L"\n\n(" +
-           SystemErrorText(code) + L")";
+           SystemErrorPhrase(code) + L")";
 }
 
 TEST_F(IdfLoaderTest, AReadErrorInTheMiddleIsReportedAndTheLinesBeforeItStay) {

@@ -1,4 +1,5 @@
 // The readlines tool as a user runs it: its one JSON line for a readable and a missing file.
+#include "win32/SystemErrorText.h"
 #include "TempFile.h"
 #include "definitions/ErrorText.h"
 
@@ -54,7 +55,7 @@ TEST(ReadLinesTool, PrintsTheUnitsOfEveryLine) {
 }
 
 TEST(ReadLinesTool, PrintsTheEscapedErrorOfAFailedOpen) {
-    const std::wstring system = SystemErrorText(ERROR_PATH_NOT_FOUND);
+    const std::wstring system = SystemErrorPhrase(ERROR_PATH_NOT_FOUND);
     std::string systemAscii; // the system's texts here are ASCII
     for (wchar_t c : system) {
         systemAscii += static_cast<char>(c);

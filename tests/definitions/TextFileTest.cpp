@@ -1,3 +1,4 @@
+#include "win32/SystemErrorText.h"
 #include "TempFile.h"
 #include "definitions/ErrorText.h"
 #include "definitions/TextFile.h"
@@ -80,7 +81,7 @@ private:
 
 std::wstring ReadErrorText(DWORD code, const wchar_t* path) {
     return L"Error " + std::to_wstring(code) + L" reading file:\n\n" + path + L"\n\n(" +
-           SystemErrorText(code) + L")";
+           SystemErrorPhrase(code) + L")";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "registration/RegisterExtension.h"
 #include "registry/RegistryTestSupport.h"
 #include "support/MessageBoxWatcher.h"
+#include "win32/SystemErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -87,13 +88,6 @@ std::wstring ExpectedClients(std::vector<std::wstring> capabilityValues,
 // Software\Classes\.ext as registering leaves it when it held nothing before.
 std::wstring ExpectedOpenWith(const std::wstring& progId) {
     return Lines({L"K ", L"K OpenWithProgids", L"V OpenWithProgids [" + progId + L"] 0 0 "});
-}
-
-std::wstring SystemText(DWORD code) {
-    wchar_t text[512] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, 511, nullptr);
-    return text;
 }
 
 class RegisterExtensionTest : public testing::Test {
@@ -275,7 +269,7 @@ TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFile
     EXPECT_FALSE(Register(L"mkv", true));
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(L"CRegistryKey::CreateKey()", boxes[0].caption);
-    EXPECT_EQ(SystemText(ERROR_ALREADY_EXISTS), boxes[0].text);
+    EXPECT_EQ(SystemErrorText(ERROR_ALREADY_EXISTS), boxes[0].text);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), boxes[0].Style());
     EXPECT_TRUE(boxes[0].iconKnown);
     EXPECT_EQ(nullptr, boxes[0].owner);
@@ -297,7 +291,7 @@ TEST_F(RegisterExtensionTest, AnExtensionThatWouldSplitIntoSeveralKeysIsRefusedB
     ASSERT_EQ(2u, boxes.size());
     for (const MessageBoxInfo& box : boxes) {
         EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
-        EXPECT_EQ(SystemText(ERROR_INVALID_NAME), box.text);
+        EXPECT_EQ(SystemErrorText(ERROR_INVALID_NAME), box.text);
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
     }
     EXPECT_EQ(L"", DiffLines(before, DumpTree(HKEY_CURRENT_USER, L"")));
@@ -356,7 +350,7 @@ TEST_F(RegisterExtensionTest, ADefaultAppsKeyThatCannotBeWrittenIsReportedAfterT
     ASSERT_EQ(2u, boxes.size());
     for (const MessageBoxInfo& box : boxes) {
         EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
-        EXPECT_EQ(SystemText(ERROR_CHILD_MUST_BE_VOLATILE), box.text);
+        EXPECT_EQ(SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE), box.text);
         EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
         EXPECT_EQ(nullptr, box.owner);
     }
