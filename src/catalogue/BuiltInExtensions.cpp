@@ -1,6 +1,6 @@
 #include "catalogue/BuiltInExtensions.h"
 
-#include "catalogue/AsciiCase.h"
+#include "common/AsciiCase.h"
 
 namespace {
 

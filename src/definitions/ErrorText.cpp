@@ -1,7 +1,7 @@
 #include "definitions/ErrorText.h"
 
 #include "resource.h"
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <cstring>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "definitions/IdfLoader.h"
 
-#include "catalogue/AsciiCase.h"
+#include "common/AsciiCase.h"
 #include "definitions/ErrorText.h"
 #include "definitions/LineBuffer.h"
 #include "definitions/TextFile.h"

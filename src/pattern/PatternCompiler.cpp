@@ -13,6 +13,7 @@
 // one of: false, true, or the incoming value. An EmptyFlag records that result for both incoming
 // values, which lets a quantifier learn from the one compile what the second compile (made with
 // the flag preset to false) would have left.
+#include "common/AsciiCase.h"
 #include "pattern/PatternProgram.h"
 
 #include <new>
@@ -22,10 +23,6 @@
 namespace {
 
 using Op = PatternOpcode;
-
-char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
 
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
@@ -580,7 +577,7 @@ std::int32_t PatternProgram::Compile(const char16_t* pattern, bool caseSensitive
         if (!caseSensitive) {
             lowered = pattern;
             for (char16_t& c : lowered)
-                c = LowerAscii(c);
+                c = LowerAsciiChar(c);
             text = lowered.c_str();
         }
         Compiler(*this, text).Run();

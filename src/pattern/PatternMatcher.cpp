@@ -4,6 +4,7 @@
 // Positions are kept as offsets into the text being run (the subject, or its lowered copy) while
 // the search runs, so every value taken from the stack or memory can be checked before it is used;
 // the bounds the context reports are pointers into the caller's subject at the same offsets.
+#include "common/AsciiCase.h"
 #include "pattern/PatternProgram.h"
 
 #include <new>
@@ -12,10 +13,6 @@
 namespace {
 
 using Op = PatternOpcode;
-
-char16_t LowerAscii(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
 
 [[noreturn]] void RaiseOutOfRange() {
     throw CAtlException(HResultInvalidArgument);
@@ -245,8 +242,8 @@ private:
             char16_t a = text[position + i];
             char16_t b = text[from + i];
             if (!program.caseSensitive) {
-                a = LowerAscii(a);
-                b = LowerAscii(b);
+                a = LowerAsciiChar(a);
+                b = LowerAsciiChar(b);
             }
             if (a != b)
                 return false;
@@ -285,7 +282,7 @@ bool PatternProgram::Match(const char16_t* subject, MatchContext* context) const
             return false;
         }
         for (char16_t& c : context->loweredText)
-            c = LowerAscii(c);
+            c = LowerAsciiChar(c);
         text = context->loweredText.c_str();
     }
     if (!context->Initialize(groupCount, memorySlotCount)) {

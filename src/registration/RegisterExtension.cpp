@@ -1,6 +1,6 @@
 #include "registration/RegisterExtension.h"
 
-#include "catalogue/AsciiCase.h"
+#include "common/AsciiCase.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "registry/RegistryKey.h"
 

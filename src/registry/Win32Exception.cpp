@@ -1,6 +1,6 @@
 #include "registry/Win32Exception.h"
 
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 std::wstring CWin32Exception::GetErrorMessage() const {
     std::wstring text = SystemErrorText(error);

@@ -1,6 +1,6 @@
 // The IDF loader with real files in the Wine prefix, real message boxes answered as a user would,
 // and a real window that owns them.
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 #include "IdfTestSupport.h"
 
 #include "catalogue/BuiltInExtensions.h"

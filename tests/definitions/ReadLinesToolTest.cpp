@@ -1,5 +1,5 @@
 // The readlines tool as a user runs it: its one JSON line for a readable and a missing file.
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 #include "TempFile.h"
 #include "definitions/ErrorText.h"
 

@@ -1,4 +1,4 @@
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 #include "TempFile.h"
 #include "definitions/ErrorText.h"
 #include "definitions/TextFile.h"

@@ -1,7 +1,7 @@
 #include "registration/RegisterExtension.h"
 #include "registry/RegistryTestSupport.h"
 #include "support/MessageBoxWatcher.h"
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "win32/SystemErrorText.h"
+#include "common/SystemErrorText.h"
 
-#include "win32/UniqueHandle.h"
+#include "common/UniqueHandle.h"
 
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
