@@ -4,6 +4,7 @@
 // the name of the operation. Keys are opened and created with KEY_ALL_ACCESS.
 #pragma once
 
+#include "common/UniqueHandle.h"
 #include "registry/ReferenceCounted.h"
 #include "registry/Win32Exception.h"
 
@@ -26,10 +27,7 @@ private:
 };
 
 // A text handed out on the general heap (malloc); released with free.
-struct HeapTextDeleter {
-    void operator()(wchar_t* text) const { std::free(text); }
-};
-using HeapText = std::unique_ptr<wchar_t[], HeapTextDeleter>;
+using HeapText = UniqueHandle<wchar_t*, std::free>;
 
 template <class TImpl> class TRegKeyIterator;
 
