@@ -13,11 +13,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# CTest starts every test executable through Wine.
-find_program(VT_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/bin NO_DEFAULT_PATH)
-if(NOT VT_WINE64)
-  find_program(VT_WINE64 NAMES wine64 wine)
-endif()
-if(VT_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${VT_WINE64})
-endif()
+# CTest starts every test executable through the Wine loader that scripts/wine-session chose for
+# the session (it exports it as WINE, with the prefix and the display the tests need).
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    sh -c "exec \"\${WINE:?run the tests through scripts/wine-session}\" \"$0\" \"$@\"")
