@@ -31,14 +31,15 @@ bool ExtensionCatalogue::AddEntry(ExtensionEntry entry) {
 }
 
 void ExtensionCatalogue::AddOrReplaceEntry(ExtensionEntry entry) {
-    const auto found = entries.find(entry.extension);
-    if (found == entries.end()) {
+    // One walk down the tree finds the entry or the place for it.
+    const auto place = entries.lower_bound(entry.extension);
+    if (place == entries.end() || CompareExtensions(entry.extension, place->first) != 0) {
         std::wstring key = entry.extension;
-        entries.emplace(std::move(key), std::move(entry));
+        entries.emplace_hint(place, std::move(key), std::move(entry));
         return;
     }
     // Assigning in place keeps the entry's address, so nothing but its fields changes.
-    found->second = std::move(entry);
+    place->second = std::move(entry);
 }
 
 ExtensionEntry* ExtensionCatalogue::Find(const std::wstring& extension) {

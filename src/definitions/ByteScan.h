@@ -127,6 +127,108 @@ inline std::size_t PlainAsciiPrefix(const unsigned char* bytes, std::size_t coun
     return i;
 }
 
+// Whether the `count` bytes hold a line feed with only ASCII bytes other than NUL before it; its
+// offset is then put in `lineFeed`. One pass finds both, since a line that passes is widened as
+// it is.
+inline bool FindLineFeedAfterPlainAscii(const unsigned char* bytes, std::size_t count,
+                                        std::size_t& lineFeed) {
+    std::size_t i = 0;
+#if VT_SCAN_SSE2
+    if (count >= 16) {
+        const __m128i feed = _mm_set1_epi8(static_cast<char>(LineFeed));
+        // Looks at the 16 bytes at `at` from bit `skip` on (bytes before it were seen already).
+        auto chunk = [&](std::size_t at, unsigned skip, bool& decided) {
+            const unsigned feeds = MatchMask(bytes + at, feed) >> skip;
+            const unsigned other = NotPlainAsciiMask(bytes + at) >> skip;
+            if ((feeds | other) == 0) {
+                return false;
+            }
+            decided = true;
+            const unsigned first = LowestBit(feeds | other);
+            lineFeed = at + skip + first;
+            return (feeds >> first & 1u) != 0;
+        };
+        bool decided = false;
+        for (; i + 16 <= count; i += 16) {
+            const bool found = chunk(i, 0, decided);
+            if (decided) {
+                return found;
+            }
+        }
+        if (i < count) {
+            const std::size_t last = count - 16;
+            const bool found = chunk(last, static_cast<unsigned>(i - last), decided);
+            if (decided) {
+                return found;
+            }
+        }
+        return false;
+    }
+#endif
+    for (; i < count; ++i) {
+        if (bytes[i] == LineFeed) {
+            lineFeed = i;
+            return true;
+        }
+        if (bytes[i] == 0 || bytes[i] >= 0x80) {
+            return false;
+        }
+    }
+    return false;
+}
+
+// FindLineFeedAfterPlainAscii and WidenAscii in one pass, for lines that end within the first
+// `room` bytes: widens the bytes, sixteen at a time, into `to` (room for `room` units) up to the
+// first line feed, and puts its offset into `lineFeed`. False when the line holds a NUL or a byte
+// that is not ASCII, or does not end in time; `to` may then hold anything. Units after the line
+// feed, up to the end of its sixteen, are written too.
+inline bool WidenAsciiLine(const unsigned char* bytes, std::size_t count, wchar_t* to,
+                           std::size_t room, std::size_t& lineFeed) {
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 units");
+#if VT_SCAN_SSE2
+    const __m128i feed = _mm_set1_epi8(static_cast<char>(LineFeed));
+    const __m128i zero = _mm_setzero_si128();
+    const std::size_t end = count < room ? count : room;
+    for (std::size_t i = 0; i + 16 <= end; i += 16) {
+        const __m128i chunk = Load16(bytes + i);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_unpacklo_epi8(chunk, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i + 8), _mm_unpackhi_epi8(chunk, zero));
+        const unsigned feeds =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, feed)));
+        const unsigned other = static_cast<unsigned>(
+            _mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero)));
+        if ((feeds | other) != 0) {
+            const unsigned first = LowestBit(feeds | other);
+            lineFeed = i + first;
+            return (feeds >> first & 1u) != 0;
+        }
+    }
+#else
+    (void)bytes, (void)count, (void)to, (void)room, (void)lineFeed;
+#endif
+    return false;
+}
+
+// Swaps the two bytes of every unit up to the first NUL unit, which ends the swap.
+inline void SwapUnitsUpToNul(wchar_t* units) {
+    static_assert(sizeof(wchar_t) == 2, "UTF-16 units");
+    std::size_t i = 0;
+#if VT_SCAN_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    for (;; i += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, zero)) != 0) {
+            break; // the NUL is among these eight: the rest one by one
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + i),
+                         _mm_or_si128(_mm_slli_epi16(chunk, 8), _mm_srli_epi16(chunk, 8)));
+    }
+#endif
+    for (; units[i] != 0; ++i) {
+        units[i] = static_cast<wchar_t>(((units[i] & 0xFF) << 8) | ((units[i] >> 8) & 0xFF));
+    }
+}
+
 // Widens `count` ASCII bytes to UTF-16 units.
 inline void WidenAscii(const unsigned char* from, std::size_t count, wchar_t* to) {
     static_assert(sizeof(wchar_t) == 2, "UTF-16 units");

@@ -205,9 +205,15 @@ void IdfStatementReader::ApplyField(std::wstring_view field, ExtensionEntry& ent
     if (StartsWithIgnoringAsciiCase(field, L"ext=")) {
         entry.extension = LowerAscii(field.substr(4));
     } else if (StartsWithIgnoringAsciiCase(field, L"file=")) {
-        const std::wstring file(field.substr(5));
-        entry.iconFile = PathIsRelativeW(file.c_str()) ? idfDirectory + file : file;
+        // Built in place, with room for the directory in front of a relative file.
+        std::wstring& file = entry.iconFile;
+        file.clear();
+        file.reserve(idfDirectory.size() + field.size() - 5);
+        file.assign(field.substr(5));
+        if (PathIsRelativeW(file.c_str())) {
+            file.insert(0, idfDirectory);
+        }
     } else if (StartsWithIgnoringAsciiCase(field, L"index=")) {
-        entry.iconIndex = L"-" + std::wstring(field.substr(6));
+        entry.iconIndex.assign(1, L'-').append(field.substr(6));
     }
 }

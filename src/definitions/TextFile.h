@@ -23,8 +23,15 @@ constexpr std::uint32_t EncodingUtf16LE = 2;
 constexpr std::uint32_t EncodingUtf16BE = 3;
 constexpr std::uint32_t EncodingUtf8 = 4;
 
-// Size of the block that the encoding readers read with one ReadFile.
+// Size of the block in which the encoding readers take a file: what one ReadFile of theirs
+// gets. Lines are split block by block (a carriage return that ends a block is dropped).
 constexpr std::uint32_t ReaderBlockSize = 4096;
+// From a disk file the readers read this much at a time and take the blocks from it, so that a
+// file costs a sixty-fourth of the system calls; each block holds the same bytes as it would have
+// with reads of a block at a time. After a read that fails they go back to reading a block at a
+// time from where the failed read began, so that what is delivered before a read error, and the
+// error, stay the same too. Other files (pipes) are read a block at a time.
+constexpr std::uint32_t ReaderReadAheadSize = 64 * ReaderBlockSize;
 
 // Reads one open file. The plain class is the reader of an empty file, which has no lines.
 class TextFileReader {
@@ -58,12 +65,25 @@ protected:
     template <unsigned UnitSize, bool BigEndian>
     int SplitLineAcrossBlocks(void*& line, std::size_t maxBytes);
 
-    const wchar_t* fileName; // the TextFile's name, for error texts
-    HANDLE file;             // not owned
-    std::uint32_t bufferCapacity;
+    // A line that lies whole in the current block, ends with a line feed and holds only ASCII
+    // characters other than NUL: widened into `line` (at least `minimumBytes` large) without its
+    // line feed and a carriage return before it. False, with nothing read, for any other line.
+    bool ReadAsciiLine(wchar_t*& line, std::size_t minimumBytes);
+    // The same for a line that may need more room first.
+    bool ReadAsciiLineMakingRoom(wchar_t*& line, std::size_t minimumBytes);
+
+    const wchar_t* fileName;      // the TextFile's name, for error texts
+    HANDLE file;                  // not owned
+    std::uint32_t bufferCapacity; // the block size
+    // The bytes read from the file: the current block is [readPosition, byteCount), where
+    // readPosition moves on as it is taken, and [byteCount, storeEnd) was read ahead.
     std::unique_ptr<unsigned char[]> buffer;
+    std::uint32_t storeCapacity;
     std::uint32_t readPosition = 0;
     std::uint32_t byteCount = 0;
+    std::uint32_t storeEnd = 0;
+    bool readAhead;          // whether the file is read ReaderReadAheadSize at a time
+    bool storeAtEnd = false; // a read met the end of the file
     bool endOfFile = false;
 };
 
@@ -75,6 +95,8 @@ public:
     int ReadLine(wchar_t*& line, UINT codePage) override;
 
 private:
+    // A line that is not plain ASCII, or not whole in the block.
+    int ReadConvertedLine(wchar_t*& line, UINT codePage);
     bool AsciiMapsToItself(UINT codePage);
     void LearnAsciiMapping(UINT codePage);
 
@@ -91,6 +113,9 @@ public:
     int ReadLine(wchar_t*& line, UINT codePage) override;
 
 private:
+    // A line that is not plain ASCII, or not whole in the block.
+    int ReadDecodedLine(wchar_t*& line);
+
     LineBuffer<char> narrowLine;
 };
 

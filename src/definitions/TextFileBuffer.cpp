@@ -19,22 +19,67 @@ int TextFileReader::FillBuffer() {
     if (kept >= bufferCapacity) {
         return TextFileOk;
     }
-    if (kept > 0) {
-        std::memmove(buffer.get(), buffer.get() + readPosition, kept);
+    // The next block: the kept bytes and those that follow them in the file.
+    std::uint32_t blockEnd = readPosition + bufferCapacity;
+    while (storeEnd < blockEnd && !storeAtEnd) {
+        if (blockEnd > storeCapacity) {
+            const std::uint32_t unread = storeEnd - readPosition;
+            if (unread > 0) {
+                std::memmove(buffer.get(), buffer.get() + readPosition, unread);
+            }
+            byteCount -= readPosition;
+            storeEnd = unread;
+            readPosition = 0;
+            blockEnd = bufferCapacity;
+        }
+        const std::uint32_t wanted = (readAhead ? storeCapacity : blockEnd) - storeEnd;
+        DWORD got = 0;
+        if (!ReadFile(file, buffer.get() + storeEnd, wanted, &got, nullptr)) {
+            const DWORD error = GetLastError();
+            LARGE_INTEGER back;
+            back.QuadPart = -static_cast<LONGLONG>(storeEnd - byteCount);
+            if (readAhead && SetFilePointerEx(file, back, nullptr, FILE_CURRENT)) {
+                // Once more, a block at a time from the end of the current block.
+                readAhead = false;
+                storeEnd = byteCount;
+                continue;
+            }
+            SetFileErrorText(IDS_ERROR_READING_FILE, error, fileName);
+            return TextFileError;
+        }
+        if (got == 0) {
+            storeAtEnd = true;
+        }
+        storeEnd += got;
+        if (!readAhead) {
+            break; // one read per block, whatever it brought
+        }
     }
-    readPosition = 0;
-    byteCount = kept;
-    DWORD got = 0;
-    if (!ReadFile(file, buffer.get() + kept, bufferCapacity - kept, &got, nullptr)) {
-        SetFileErrorText(IDS_ERROR_READING_FILE, GetLastError(), fileName);
-        return TextFileError;
-    }
-    byteCount = kept + got;
-    if (got == 0) {
+    if (storeEnd == byteCount) {
         endOfFile = true;
         return TextFileEnd;
     }
+    byteCount = storeEnd < blockEnd ? storeEnd : blockEnd;
     return TextFileOk;
+}
+
+bool TextFileReader::ReadAsciiLineMakingRoom(wchar_t*& line, std::size_t minimumBytes) {
+    const unsigned char* start = buffer.get() + readPosition;
+    std::size_t lineFeed = 0;
+    if (!FindLineFeedAfterPlainAscii(start, byteCount - readPosition, lineFeed)) {
+        return false;
+    }
+    const std::size_t length =
+        lineFeed > 0 && start[lineFeed - 1] == CarriageReturn ? lineFeed - 1 : lineFeed;
+    const std::size_t bytes = (length + 1) * sizeof(wchar_t);
+    if (!ReserveLineBuffer(line, bytes > minimumBytes ? bytes : minimumBytes)) {
+        return false;
+    }
+    WidenAscii(start, length, line);
+    line[length] = L'\0';
+    LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>(bytes);
+    readPosition += static_cast<std::uint32_t>(lineFeed + 1);
+    return true;
 }
 
 int TextFileReader::ReadByteSkippingCR() {

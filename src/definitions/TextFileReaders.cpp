@@ -44,7 +44,13 @@ Utf8Lead DecodeLead(unsigned lead) {
 
 TextFileReader::TextFileReader(const wchar_t* fileName, HANDLE file, std::uint32_t bufferCapacity)
     : fileName(fileName), file(file), bufferCapacity(bufferCapacity),
-      buffer(bufferCapacity ? new unsigned char[bufferCapacity] : nullptr) {}
+      readAhead(bufferCapacity != 0 && bufferCapacity < ReaderReadAheadSize &&
+                GetFileType(file) == FILE_TYPE_DISK) {
+    storeCapacity = readAhead ? ReaderReadAheadSize : bufferCapacity;
+    if (storeCapacity != 0) {
+        buffer.reset(new unsigned char[storeCapacity]);
+    }
+}
 
 int TextFileReader::ReadChar() {
     return TextFileEnd;
@@ -78,6 +84,25 @@ inline int TextFileReader::SplitLine(void*& line, std::size_t maxBytes) {
     return SplitLineAcrossBlocks<UnitSize, BigEndian>(line, maxBytes);
 }
 
+// The usual case, kept small: the buffer has room for the line already, which is widened as it
+// is looked at.
+inline bool TextFileReader::ReadAsciiLine(wchar_t*& line, std::size_t minimumBytes) {
+    LineBufferHeader* header = LineBufferHeaderOf(line);
+    const unsigned char* start = buffer.get() + readPosition;
+    std::size_t lineFeed = 0;
+    if (header == nullptr || header->capacity < minimumBytes ||
+        !WidenAsciiLine(start, byteCount - readPosition, line, header->capacity / sizeof(wchar_t),
+                        lineFeed)) {
+        return ReadAsciiLineMakingRoom(line, minimumBytes);
+    }
+    const std::size_t length =
+        lineFeed > 0 && start[lineFeed - 1] == CarriageReturn ? lineFeed - 1 : lineFeed;
+    line[length] = L'\0';
+    header->used = static_cast<std::uint32_t>((length + 1) * sizeof(wchar_t));
+    readPosition += static_cast<std::uint32_t>(lineFeed + 1);
+    return true;
+}
+
 ANSI_TextFileReader::ANSI_TextFileReader(const wchar_t* fileName, HANDLE file)
     : TextFileReader(fileName, file, ReaderBlockSize) {}
 
@@ -86,6 +111,14 @@ int ANSI_TextFileReader::ReadChar() {
 }
 
 int ANSI_TextFileReader::ReadLine(wchar_t*& line, UINT codePage) {
+    // Most lines are ASCII, and lie whole in the block: they need neither a copy nor the system.
+    if (codePage == checkedCodePage && asciiMapsToItself && ReadAsciiLine(line, 0)) {
+        return TextFileOk;
+    }
+    return ReadConvertedLine(line, codePage);
+}
+
+int ANSI_TextFileReader::ReadConvertedLine(wchar_t*& line, UINT codePage) {
     void* narrow = narrowLine.Pointer();
     const int split = SplitLine<1, false>(narrow, NarrowLineMaxBytes);
     narrowLine.Pointer() = static_cast<char*>(narrow);
@@ -168,6 +201,14 @@ int UTF8_TextFileReader::ReadChar() {
 }
 
 int UTF8_TextFileReader::ReadLine(wchar_t*& line, UINT /*codePage*/) {
+    // As DecodeUtf8Line would make the buffer: a block at least.
+    if (ReadAsciiLine(line, LineBufferGrowth)) {
+        return TextFileOk;
+    }
+    return ReadDecodedLine(line);
+}
+
+int UTF8_TextFileReader::ReadDecodedLine(wchar_t*& line) {
     void* narrow = narrowLine.Pointer();
     const int split = SplitLine<1, false>(narrow, NarrowLineMaxBytes);
     narrowLine.Pointer() = static_cast<char*>(narrow);
@@ -267,9 +308,7 @@ int UTF16BE_TextFileReader::ReadLine(wchar_t*& line, UINT /*codePage*/) {
     const int split = SplitLine<2, true>(wide, WideLineMaxBytes);
     line = static_cast<wchar_t*>(wide);
     if (split == TextFileOk) {
-        for (wchar_t* unit = line; *unit; ++unit) {
-            *unit = static_cast<wchar_t>(((*unit & 0xFF) << 8) | ((*unit >> 8) & 0xFF));
-        }
+        SwapUnitsUpToNul(line);
     }
     return split;
 }

@@ -35,6 +35,18 @@ std::string Utf16(const std::string& ascii, bool bigEndian) {
 
 const std::string utf8Mark = "\xEF\xBB\xBF", leMark = "\xFF\xFE", beMark = "\xFE\xFF";
 
+// `count` copies of a line, as bytes and as the lines read back.
+std::string Lines(const std::string& line, std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes += line;
+    }
+    return bytes;
+}
+std::vector<std::wstring> Same(const std::wstring& line, std::size_t count) {
+    return std::vector<std::wstring>(count, line);
+}
+
 const Case cases[] = {
     {"empty file", "", EncodingUnknown, {}},
     {"only a UTF-8 mark", utf8Mark, EncodingUtf8, {}},
@@ -113,6 +125,28 @@ const Case cases[] = {
      beMark + Utf16(Repeat('a', 2047) + "\r\nz", true),
      EncodingUtf16BE,
      {WRepeat(L'a', 2047), L"z"}},
+    // Disk files are read many blocks at a time; the blocks stay what single reads would give.
+    {"CR ends a block after the first reads",
+     Repeat('a', 16 * 4096 + 4095) + "\rb\n",
+     EncodingAnsi,
+     {WRepeat(L'a', 16 * 4096 + 4095) + L"b"}},
+    {"lines across many reads", Lines("0123456789abcdefg\r\n", 9000), EncodingAnsi,
+     Same(L"0123456789abcdefg", 9000)},
+    {"UTF-16BE lines across many reads", beMark + Utf16(Lines("ab\r\n", 40000), true),
+     EncodingUtf16BE, Same(L"ab", 40000)},
+    // Lines of ASCII are taken sixteen bytes at a time until a byte that is not.
+    {"ASCII then more",
+     utf8Mark + "abcdefghijklmnopq\xC3\xA9r\nabcdefghijklmnopqrs\0t\nabcdefghijklmnopqrstuvw\r\n"s,
+     EncodingUtf8,
+     {L"abcdefghijklmnopq\u00E9r", L"abcdefghijklmnopqrs", L"abcdefghijklmnopqrstuvw"}},
+    {"ANSI ASCII then more",
+     "abcdefghijklmnopq\xE9r\nabcdefghijklmnopqrs\0t\n"s,
+     EncodingAnsi,
+     {L"abcdefghijklmnopq\u00E9r", L"abcdefghijklmnopqrs"}},
+    {"UTF-16BE NUL unit after eight",
+     beMark + Utf16("ABCDEFGHIJ"s + '\0' + "KLMNOPQRSTUV\nW", true),
+     EncodingUtf16BE,
+     {L"ABCDEFGHIJ", L"W"}},
     {"UTF-8 line of 3 MB",
      utf8Mark + Repeat('x', 3 << 20) + "\xC3\xA9\r\nend",
      EncodingUtf8,
