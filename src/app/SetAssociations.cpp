@@ -11,6 +11,7 @@
 void RootWindow::SetAssociations(HWND list) {
     int ticked = 0;
     int failed = 0;
+    RegistrationKeys keys; // opened once for all the rows
     for (int index = 0; index < RowCount(list); ++index) {
         if (RowStateImage(list, index) == kUncheckedStateImage) {
             continue;
@@ -24,8 +25,8 @@ void RootWindow::SetAssociations(HWND list) {
         const bool shellExtension =
             SendMessageW(shellExtensionCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
         // A failure has been shown in its own error box by the time this returns.
-        if (!RegisterExtension(entry->extension, entry->iconFile, entry->iconIndex, playerPath,
-                               shellExtension)) {
+        if (!RegisterExtension(keys, entry->extension, entry->iconFile, entry->iconIndex,
+                               playerPath, shellExtension)) {
             ++failed;
         }
     }

@@ -13,6 +13,14 @@ const wchar_t kShellExtensionClassId[] = L"{9C61E0B4-35A2-4F7D-B08E-61C4D2F3A917
 // Where Veltrano describes itself to Default apps, below HKEY_CURRENT_USER\Software.
 const wchar_t kCapabilitiesKey[] = L"Clients\\Media\\Veltrano\\Capabilities";
 
+// The subkey of parent, created or opened; `created` tells whether it is new (and so empty).
+CRegistryKey CreateOrOpen(const CRegistryKey& parent, const std::wstring& subkey, bool& created) {
+    DWORD disposition = 0;
+    CRegistryKey key = parent.CreateOrOpenKey(subkey, &disposition);
+    created = disposition == REG_CREATED_NEW_KEY;
+    return key;
+}
+
 // Removes the subkey with everything below it when it is there; absence is not a failure.
 void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey) {
     if (parent.CanOpenKey(subkey, KEY_ALL_ACCESS)) {
@@ -21,17 +29,19 @@ void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey)
 }
 
 // Writes the file type; the user choice is pointed at it only once it is complete.
-void WriteProgId(const std::wstring& progId, const std::wstring& ext, const std::wstring& iconFile,
-                 const std::wstring& iconIndex, const std::wstring& playerPath,
-                 bool shellExtension) {
-    const CRegistryKey classes(HKEY_CURRENT_USER, L"Software\\Classes");
+void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::wstring& ext,
+                 const std::wstring& iconFile, const std::wstring& iconIndex,
+                 const std::wstring& playerPath, bool shellExtension) {
+    const CRegistryKey& classes = keys.Classes();
     // A backslash would split the names below into further keys, so that the writes would land
     // in other places than this extension's (even in another extension's user choice). The
     // extension is refused where its file type would be created.
     if (ext.find(L'\\') != std::wstring::npos) {
         throw CRegistryKey::Exception(L"CRegistryKey::CreateOrOpenKey()", ERROR_INVALID_NAME);
     }
-    const CRegistryKey progIdKey = classes.CreateOrOpenKey(progId);
+    // A key just created has no subkeys: there is nothing to remove below it.
+    bool newProgId = false;
+    const CRegistryKey progIdKey = CreateOrOpen(classes, progId, newProgId);
     progIdKey.SetValue(nullptr, REG_SZ, DescribeExtension(ext));
     progIdKey.CreateOrOpenKey(L"CLSID").SetValue(nullptr, REG_SZ, kPlayerClassId);
 
@@ -40,37 +50,38 @@ void WriteProgId(const std::wstring& progId, const std::wstring& ext, const std:
             .CreateOrOpenKey(L"ContextMenuHandlers")
             .CreateOrOpenKey(L"VTShellExt")
             .SetValue(nullptr, REG_SZ, kShellExtensionClassId);
-    } else {
+    } else if (!newProgId) {
         DeleteTreeIfPresent(progIdKey, L"ShellEx");
     }
 
     progIdKey.CreateOrOpenKey(L"DefaultIcon")
         .SetValue(nullptr, REG_SZ, iconFile + L"," + iconIndex);
 
-    const CRegistryKey shellKey = progIdKey.CreateOrOpenKey(L"shell");
+    bool newShell = false;
+    const CRegistryKey shellKey = CreateOrOpen(progIdKey, L"shell", newShell);
     shellKey.SetValue(nullptr, REG_SZ, L"open");
     shellKey.CreateOrOpenKey(L"open")
         .CreateOrOpenKey(L"command")
         .SetValue(nullptr, REG_SZ, L"\"" + playerPath + L"\" \"%L\"");
-    DeleteTreeIfPresent(shellKey, L"play");
-    DeleteTreeIfPresent(shellKey, L"enqueue");
+    if (!newShell) {
+        DeleteTreeIfPresent(shellKey, L"play");
+        DeleteTreeIfPresent(shellKey, L"enqueue");
+    }
 }
 
 // Offers the file type among the extension's "Open with" programs and lists it among the
 // application's file associations, so that Default apps offers Veltrano for the extension.
-void WriteDefaultAppsEntries(const std::wstring& progId, const std::wstring& ext) {
-    const CRegistryKey classes(HKEY_CURRENT_USER, L"Software\\Classes");
+void WriteDefaultAppsEntries(RegistrationKeys& keys, const std::wstring& progId,
+                             const std::wstring& ext) {
     const CRegistryKey openWith =
-        classes.CreateOrOpenKey(L"." + ext).CreateOrOpenKey(L"OpenWithProgids");
+        keys.Classes().CreateOrOpenKey(L"." + ext).CreateOrOpenKey(L"OpenWithProgids");
     // An empty REG_NONE value: only its name counts.
     const LSTATUS result =
         RegSetValueExW(openWith.GetHandle(), progId.c_str(), 0, REG_NONE, nullptr, 0);
     if (result != ERROR_SUCCESS) {
         throw CRegistryKey::Exception(L"CRegistryKey::SetValue()", static_cast<DWORD>(result));
     }
-    const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
-    user.CreateOrOpenKey(kCapabilitiesKey + std::wstring(L"\\FileAssociations"))
-        .SetValue((L"." + ext).c_str(), REG_SZ, progId);
+    keys.FileAssociations().SetValue((L"." + ext).c_str(), REG_SZ, progId);
 }
 
 void ShowRegistryError(const CRegistryKey::Exception& e) {
@@ -79,11 +90,10 @@ void ShowRegistryError(const CRegistryKey::Exception& e) {
 }
 
 // Replaces the Explorer user choice of the extension by one that names only the file type.
-void WriteUserChoice(const std::wstring& progId, const std::wstring& ext) {
-    const CRegistryKey explorer(HKEY_CURRENT_USER,
-                                L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer");
-    const CRegistryKey extKey = explorer.CreateOrOpenKey(L"FileExts").CreateOrOpenKey(L"." + ext);
-    if (extKey.CanOpenKey(L"UserChoice", READ_CONTROL)) {
+void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const std::wstring& ext) {
+    bool newExtKey = false;
+    const CRegistryKey extKey = CreateOrOpen(keys.FileExts(), L"." + ext, newExtKey);
+    if (!newExtKey && extKey.CanOpenKey(L"UserChoice", READ_CONTROL)) {
         // Not recursive, and its outcome is not looked at: a user choice that stays is reported
         // by CreateKey below.
         RegDeleteKeyW(extKey.GetHandle(), L"UserChoice");
@@ -93,15 +103,50 @@ void WriteUserChoice(const std::wstring& progId, const std::wstring& ext) {
 
 } // namespace
 
+RegistrationKeys::RegistrationKeys() = default;
+RegistrationKeys::~RegistrationKeys() = default;
+
+const CRegistryKey& RegistrationKeys::Classes() {
+    if (!classes) {
+        classes = std::make_unique<CRegistryKey>(HKEY_CURRENT_USER, L"Software\\Classes");
+    }
+    return *classes;
+}
+
+const CRegistryKey& RegistrationKeys::FileExts() {
+    if (!fileExts) {
+        const CRegistryKey explorer(HKEY_CURRENT_USER,
+                                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer");
+        fileExts = std::make_unique<CRegistryKey>(explorer.CreateOrOpenKey(L"FileExts"));
+    }
+    return *fileExts;
+}
+
+const CRegistryKey& RegistrationKeys::FileAssociations() {
+    if (!fileAssociations) {
+        const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
+        fileAssociations = std::make_unique<CRegistryKey>(
+            user.CreateOrOpenKey(kCapabilitiesKey + std::wstring(L"\\FileAssociations")));
+    }
+    return *fileAssociations;
+}
+
 bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
                        std::wstring playerPath, bool shellExtension) {
+    RegistrationKeys keys;
+    return RegisterExtension(keys, std::move(extension), std::move(iconFile), std::move(iconIndex),
+                             std::move(playerPath), shellExtension);
+}
+
+bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstring iconFile,
+                       std::wstring iconIndex, std::wstring playerPath, bool shellExtension) {
     try {
         const std::wstring shown = extension; // as the list shows it
         extension = UpperAscii(extension);
         const std::wstring progId = L"VT" + extension + L"File";
-        WriteProgId(progId, extension, iconFile, iconIndex, playerPath, shellExtension);
-        WriteUserChoice(progId, extension);
-        WriteDefaultAppsEntries(progId, shown);
+        WriteProgId(keys, progId, extension, iconFile, iconIndex, playerPath, shellExtension);
+        WriteUserChoice(keys, progId, extension);
+        WriteDefaultAppsEntries(keys, progId, shown);
         return true;
     } catch (const CRegistryKey::Exception& e) {
         ShowRegistryError(e);

@@ -3,7 +3,29 @@
 // apps as a handler of the extension.
 #pragma once
 
+#include "registry/RegistryKey.h"
+
+#include <memory>
 #include <string>
+
+// The keys that every extension's registration writes below: Software\Classes, Explorer's
+// FileExts and Veltrano's FileAssociations. One object serves all the extensions of one "Set
+// Associations", so each key is opened (or created) once. A key that cannot be had is asked for
+// again by the next extension, which then fails the same way, as if each opened its own.
+class RegistrationKeys {
+public:
+    RegistrationKeys();
+    ~RegistrationKeys();
+    RegistrationKeys(const RegistrationKeys&) = delete;
+    RegistrationKeys& operator=(const RegistrationKeys&) = delete;
+
+    const CRegistryKey& Classes();
+    const CRegistryKey& FileExts();
+    const CRegistryKey& FileAssociations();
+
+private:
+    std::unique_ptr<CRegistryKey> classes, fileExts, fileAssociations;
+};
 
 // Registers one extension. A registry failure is shown in an error box (no owner, the system's
 // text for the error, the failing operation as caption) and stops this extension's remaining
@@ -13,6 +35,9 @@
 // associations (Software\Clients\Media\Veltrano\Capabilities\FileAssociations).
 bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
                        std::wstring playerPath, bool shellExtension);
+// The same with keys shared by the extensions registered one after another.
+bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstring iconFile,
+                       std::wstring iconIndex, std::wstring playerPath, bool shellExtension);
 
 // The name under which Veltrano is registered with Default apps.
 inline constexpr wchar_t kApplicationName[] = L"Veltrano";

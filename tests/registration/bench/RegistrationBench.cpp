@@ -74,9 +74,10 @@ int Register() {
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     int failed = 0;
+    RegistrationKeys keys; // as "Set Associations" shares them
     for (const auto& item : builtIns.catalogue) {
         const ExtensionEntry& entry = item.second;
-        if (!RegisterExtension(entry.extension, entry.iconFile, entry.iconIndex,
+        if (!RegisterExtension(keys, entry.extension, entry.iconFile, entry.iconIndex,
                                builtIns.playerPath, true)) {
             ++failed;
         }
