@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -220,24 +222,54 @@ void RootWindow::LayoutControls(int width, int height) {
 }
 
 void RootWindow::FillExtensionList() {
-    {
-        // The list view lays its columns out anew for every row it gets while it redraws;
-        // held back, it does that once, when the rows are all in.
-        const RedrawHeldBack heldBack(listView);
-        for (auto& keyAndEntry : catalogue) {
-            AddExtensionRow(keyAndEntry.second);
-        }
-    }
+    AddExtensionRows(AddRowImages());
     FitWindowToList();
 }
 
+std::vector<int> RootWindow::AddRowImages() {
+    // Each row keeps an image of its own, which a chosen icon replaces; but the icon of a location
+    // is extracted only once (the built-in rows all show the player's first icon).
+    std::map<std::pair<std::wstring, int>, UniqueIcon> icons;
+    std::vector<int> images;
+    images.reserve(catalogue.Size());
+    for (const auto& keyAndEntry : catalogue) {
+        const ExtensionEntry& entry = keyAndEntry.second;
+        const int index = ParseIconIndex(entry.iconIndex);
+        auto found = icons.find({entry.iconFile, index});
+        if (found == icons.end()) {
+            found = icons
+                        .emplace(std::make_pair(entry.iconFile, index),
+                                 ExtractSmallIcon(entry.iconFile.c_str(), index))
+                        .first;
+        }
+        images.push_back(found->second ? ImageList_ReplaceIcon(imageList, -1, found->second.get())
+                                       : -1);
+    }
+    return images;
+}
+
+void RootWindow::AddExtensionRows(const std::vector<int>& images) {
+    // The list view lays its columns out anew for every row it gets while it redraws; held
+    // back, it does that once, when the rows are all in.
+    const RedrawHeldBack heldBack(listView);
+    std::size_t row = 0;
+    for (auto& keyAndEntry : catalogue) {
+        InsertExtensionRow(keyAndEntry.second, row < images.size() ? images[row] : -1);
+        ++row;
+    }
+}
+
 void RootWindow::AddExtensionRow(ExtensionEntry& entry) {
-    std::wstring text = L"." + entry.extension;
     int image = -1;
     if (const UniqueIcon icon =
             ExtractSmallIcon(entry.iconFile.c_str(), ParseIconIndex(entry.iconIndex))) {
         image = ImageList_ReplaceIcon(imageList, -1, icon.get());
     }
+    InsertExtensionRow(entry, image);
+}
+
+void RootWindow::InsertExtensionRow(ExtensionEntry& entry, int image) {
+    std::wstring text = L"." + entry.extension;
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     item.iItem = INT_MAX; // at the end

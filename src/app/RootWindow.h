@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 // Control identifiers of the main window.
 enum : int {
@@ -67,8 +68,14 @@ public:
     // at the bottom right, the check box at the bottom left, above the buttons when the width
     // leaves no room for its label beside them.
     void LayoutControls(int width, int height);
-    // One row per catalogue entry, in catalogue order, then the window is fitted to the rows.
+    // One row per catalogue entry, in catalogue order, then the window is fitted to the rows:
+    // AddRowImages, AddExtensionRows, FitWindowToList.
     void FillExtensionList();
+    // Adds the image of each entry's icon to the image list, in catalogue order; returns each
+    // entry's image index, -1 for an entry without an icon.
+    std::vector<int> AddRowImages();
+    // Appends the rows of all entries, each with its image of AddRowImages.
+    void AddExtensionRows(const std::vector<int>& images);
     // Appends the row of one entry: ".ext", its icon (or none), a reference to the entry.
     void AddExtensionRow(ExtensionEntry& entry);
     // Sizes the window to show the rows, 20 rows to a list column.
@@ -115,6 +122,8 @@ private:
         void operator()(HMENU menu) const { DestroyMenu(menu); }
     };
 
+    // Appends the row of one entry with the given image.
+    void InsertExtensionRow(ExtensionEntry& entry, int image);
     void RunCheckCommand(UINT command);
     void SetCheckOfRows(bool checked, bool selectedOnly);
     void RebuildExtensionList();

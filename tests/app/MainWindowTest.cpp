@@ -190,6 +190,7 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
     EXPECT_EQ(RowImage(1), 1);
     EXPECT_EQ(RowImage(2), 2);
     EXPECT_EQ(RowImage(3), -1) << "an icon file that does not exist leaves the row without icon";
+    EXPECT_EQ(ImagePixels(0), ImagePixels(2)) << "rows of one icon location show the same icon";
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 1}));
     for (int row = 0; row < 4; ++row) {
         const ExtensionEntry* entry = RowEntry(window->listView, row);
