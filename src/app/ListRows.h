@@ -4,12 +4,11 @@
 #pragma once
 
 #include "catalogue/ExtensionCatalogue.h"
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
 enum : UINT {
     kUncheckedStateImage = 1,
@@ -23,11 +22,6 @@ ExtensionEntry* RowEntry(HWND list, int index);
 UINT RowStateImage(HWND list, int index);
 void SetRowStateImage(HWND list, int index, UINT stateImage);
 bool IsRowSelected(HWND list, int index);
-
-struct IconDeleter {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 
 // The 16 x 16 icon at an icon location; empty when there is none. A negative index names an icon
 // resource identifier rather than a position.
