@@ -1,7 +1,5 @@
 #include "app/ModalPickers.h"
 
-#include "definitions/IdfLoader.h"
-
 UINT SystemPickers::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     return static_cast<UINT>(TrackPopupMenu(menu, flags, x, y, 0, owner, nullptr));
 }
@@ -23,5 +21,5 @@ bool SystemPickers::PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* inde
 }
 
 bool SystemPickers::ChooseFile(OPENFILENAMEW& dialog) {
-    return ShowSystemOpenFileDialog(dialog);
+    return SystemFileChooser().ChooseFile(dialog);
 }

@@ -4,13 +4,13 @@
 // real platform functions.
 #pragma once
 
+#include "definitions/FileChooser.h"
+
 #include <windows.h>
-#include <commdlg.h>
 
-class ModalPickers {
+// The open-file dialog comes from FileChooser, the interface through which the IDF loader asks.
+class ModalPickers : public FileChooser {
 public:
-    virtual ~ModalPickers() = default;
-
     // Shows the popup menu with its top-left corner at the screen point and returns the chosen
     // command identifier, or 0 when the menu was dismissed (TrackPopupMenu with TPM_RETURNCMD).
     virtual UINT TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) = 0;
@@ -18,10 +18,6 @@ public:
     // The shell's icon picker, opened on path (a buffer of pathSize characters) and *index.
     // Returns true when the user confirmed; path and *index then hold the choice.
     virtual bool PickIcon(HWND owner, wchar_t* path, UINT pathSize, int* index) = 0;
-
-    // The open-file dialog as `dialog` describes it (GetOpenFileNameW). Returns true when the
-    // user chose a file; its name is then in dialog.lpstrFile.
-    virtual bool ChooseFile(OPENFILENAMEW& dialog) = 0;
 };
 
 // The real dialogs: TrackPopupMenu, PickIconDlg (shell32, exported only by ordinal 62) and

@@ -17,12 +17,6 @@
 
 namespace {
 
-struct InformationContextDeleter {
-    void operator()(HDC context) const { DeleteDC(context); }
-};
-using UniqueInformationContext =
-    std::unique_ptr<std::remove_pointer_t<HDC>, InformationContextDeleter>;
-
 // Keeps a control from redrawing while the object lives, then has it repainted.
 class RedrawHeldBack {
 public:
@@ -96,8 +90,7 @@ void RootWindow::ProbeRegisteredIcons() {
 }
 
 void RootWindow::LoadIdfFile(const wchar_t* path) {
-    ::LoadIdfFile(path, hwnd, catalogue,
-                  [this](OPENFILENAMEW& dialog) { return pickers->ChooseFile(dialog); });
+    ::LoadIdfFile(path, hwnd, catalogue, *pickers);
 }
 
 LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,19 +165,20 @@ LRESULT RootWindow::CreateControls() {
     OleInitialize(nullptr);
 
     // The dialog font, 8 points of "MS Shell Dlg 2" at the display's resolution.
-    const UniqueInformationContext display(CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
+    const UniqueDeviceContext display(CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
     LOGFONTW font = {};
     font.lfHeight = DialogFontHeight(GetDeviceCaps(display.get(), LOGPIXELSY));
     font.lfCharSet = DEFAULT_CHARSET;
     wcscpy_s(font.lfFaceName, LF_FACESIZE, L"MS Shell Dlg 2");
     dialogFont.reset(CreateFontIndirectW(&font));
-    const HGDIOBJ previousFont = SelectObject(display.get(), dialogFont.get());
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(display.get(), &metrics);
     SIZE label = {};
-    GetTextExtentPoint32W(display.get(), kShellExtensionLabel,
-                          static_cast<int>(wcslen(kShellExtensionLabel)), &label);
-    SelectObject(display.get(), previousFont);
+    {
+        const SelectedObject selected(display.get(), dialogFont.get());
+        GetTextMetricsW(display.get(), &metrics);
+        GetTextExtentPoint32W(display.get(), kShellExtensionLabel,
+                              static_cast<int>(wcslen(kShellExtensionLabel)), &label);
+    }
     charWidth = metrics.tmAveCharWidth;
     charHeight = metrics.tmHeight;
     // The box, a character's gap, the label.

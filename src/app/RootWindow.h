@@ -6,13 +6,13 @@
 #include "app/ModalPickers.h"
 #include "app/Window.h"
 #include "catalogue/ExtensionCatalogue.h"
+#include "common/UniqueHandle.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 // Control identifiers of the main window.
@@ -115,20 +115,13 @@ protected:
     static RootWindow* CreateMainWindow(RootWindow* object);
 
 private:
-    struct FontDeleter {
-        void operator()(HFONT font) const { DeleteObject(font); }
-    };
-    struct MenuDeleter {
-        void operator()(HMENU menu) const { DestroyMenu(menu); }
-    };
-
     // Appends the row of one entry with the given image.
     void InsertExtensionRow(ExtensionEntry& entry, int image);
     void RunCheckCommand(UINT command);
     void SetCheckOfRows(bool checked, bool selectedOnly);
     void RebuildExtensionList();
 
-    std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> dialogFont;
-    std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> ownedContextMenu;
+    UniqueFont dialogFont;
+    UniqueMenu ownedContextMenu;
     std::unique_ptr<ModalPickers> pickers;
 };

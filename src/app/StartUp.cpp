@@ -1,12 +1,11 @@
 #include "app/StartUp.h"
 
 #include "app/RootWindow.h"
+#include "common/UniqueHandle.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
-
-#include <memory>
 
 HINSTANCE instanceHandle = nullptr;
 
@@ -29,15 +28,10 @@ private:
     HRESULT result;
 };
 
-struct LocalMemoryDeleter {
-    void operator()(LPWSTR* arguments) const { LocalFree(arguments); }
-};
-
 // The first command-line argument, if any, is an IDF file to load before the list is filled.
 void LoadIdfFileFromCommandLine(RootWindow& window) {
     int count = 0;
-    const std::unique_ptr<LPWSTR, LocalMemoryDeleter> arguments(
-        CommandLineToArgvW(GetCommandLineW(), &count));
+    const UniqueLocalMemory<LPWSTR> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     if (arguments && count > 1) {
         window.LoadIdfFile(arguments.get()[1]);
     }

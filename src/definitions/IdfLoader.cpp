@@ -11,7 +11,6 @@
 #include <cwchar>
 #include <memory>
 #include <new>
-#include <type_traits>
 #include <utility>
 
 namespace {
@@ -42,8 +41,7 @@ void RequestClose(HWND mainWindow) {
 }
 
 // Asks the user for the file; false when there is none to load.
-bool ChooseIdfFile(HWND mainWindow, const OpenFileDialogFunction& openFileDialog,
-                   std::wstring& chosen) {
+bool ChooseIdfFile(HWND mainWindow, FileChooser& chooser, std::wstring& chosen) {
     const std::unique_ptr<wchar_t[]> fileName(new (std::nothrow) wchar_t[IdfFileNameChars]);
     if (!fileName) {
         ShowBufferError(mainWindow);
@@ -60,7 +58,7 @@ bool ChooseIdfFile(HWND mainWindow, const OpenFileDialogFunction& openFileDialog
     dialog.lpstrFile = fileName.get();
     dialog.nMaxFile = IdfFileNameChars;
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
-    if (!openFileDialog(dialog)) {
+    if (!chooser.ChooseFile(dialog)) {
         return false;
     }
     fileName[IdfFileNameChars - 1] = L'\0';
@@ -109,29 +107,17 @@ void LoadStatements(const std::wstring& path, HWND mainWindow, ExtensionCatalogu
 
 } // namespace
 
-bool ShowSystemOpenFileDialog(OPENFILENAMEW& dialog) {
-    // The common dialog library is loaded only while its dialog is shown: imported, it would be
-    // loaded (with everything it needs) at every start of the program, before the window shows.
-    struct ModuleDeleter {
-        void operator()(HMODULE module) const { FreeLibrary(module); }
-    };
-    const std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleDeleter> library(
-        LoadLibraryW(L"comdlg32.dll"));
-    if (!library) {
-        return false;
-    }
-    using GetOpenFileNameFunction = BOOL(WINAPI*)(LPOPENFILENAMEW);
-    const auto getOpenFileName = reinterpret_cast<GetOpenFileNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(library.get(), "GetOpenFileNameW")));
-    return getOpenFileName != nullptr && getOpenFileName(&dialog) != FALSE;
+void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue) {
+    SystemFileChooser chooser;
+    LoadIdfFile(path, mainWindow, catalogue, chooser);
 }
 
 void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue,
-                 const OpenFileDialogFunction& openFileDialog) {
+                 FileChooser& chooser) {
     try {
         std::wstring chosen;
         if (path == nullptr) {
-            if (!ChooseIdfFile(mainWindow, openFileDialog, chosen)) {
+            if (!ChooseIdfFile(mainWindow, chooser, chosen)) {
                 return;
             }
             path = chosen.c_str();

@@ -8,15 +8,14 @@
 #pragma once
 
 #include "catalogue/ExtensionCatalogue.h"
+#include "definitions/FileChooser.h"
 #include "pattern/MatchContext.h"
 #include "pattern/PatternProgram.h"
 
 #include <windows.h>
-#include <commdlg.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -25,13 +24,6 @@ constexpr DWORD IdfFileNameChars = 260;
 // A line longer than this many characters is shown cut in the parse-error box.
 constexpr std::size_t ShownLineChars = 200;
 
-// Shows the open-file dialog that `dialog` describes; true when the user chose a file, whose
-// name is then in dialog.lpstrFile.
-using OpenFileDialogFunction = std::function<bool(OPENFILENAMEW& dialog)>;
-
-// The system's open-file dialog (GetOpenFileNameW).
-bool ShowSystemOpenFileDialog(OPENFILENAMEW& dialog);
-
 // Loads the IDF file at `path` into the catalogue; with a null path the user chooses the file in
 // the open-file dialog first. Every statement takes effect as its line is read. The main window
 // owns the dialog and every message box. Where the load cannot go on (the file cannot be opened,
@@ -39,8 +31,10 @@ bool ShowSystemOpenFileDialog(OPENFILENAMEW& dialog);
 // so it closes once the caller is back in the message loop. A read that fails in the middle of
 // the file is reported, and the statements read before it stay. The list is left to the caller,
 // which rebuilds it from the catalogue afterwards: entries it refers to may have been replaced.
+// The file is chosen with `chooser`; without one, in the system's open-file dialog.
 void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue,
-                 const OpenFileDialogFunction& openFileDialog = ShowSystemOpenFileDialog);
+                 FileChooser& chooser);
+void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue);
 
 // The path made absolute: a relative path is appended to the current directory and "." and ".."
 // parts are resolved. An absolute path, and one that does not fit into MAX_PATH characters

@@ -68,10 +68,11 @@ protected:
     }
 
     void Load(ExtensionCatalogue& catalogue) {
-        LoadIdfFile(path.c_str(), owner.hwnd, catalogue, [this](OPENFILENAMEW&) {
+        ScriptedFileChooser chooser([this](OPENFILENAMEW&) {
             ++dialogCalls;
             return false;
         });
+        LoadIdfFile(path.c_str(), owner.hwnd, catalogue, chooser);
     }
 
     void ExpectEntry(ExtensionCatalogue& catalogue, const std::wstring& extension,
@@ -302,7 +303,7 @@ TEST_F(IdfLoaderTest, WithoutAPathTheDialogAsksForTheFileAndACancelChangesNothin
     std::wstring offeredName = L"<not offered>";
     OPENFILENAMEW seen = {};
     std::wstring answer; // empty: cancel
-    auto dialog = [&](OPENFILENAMEW& ofn) {
+    ScriptedFileChooser dialog([&](OPENFILENAMEW& ofn) {
         ++calls;
         seen = ofn;
         offeredName = ofn.lpstrFile;
@@ -311,7 +312,7 @@ TEST_F(IdfLoaderTest, WithoutAPathTheDialogAsksForTheFileAndACancelChangesNothin
         }
         wcscpy_s(ofn.lpstrFile, ofn.nMaxFile, answer.c_str());
         return true;
-    };
+    });
 
     MessageBoxWatcher watcher;
     LoadIdfFile(nullptr, owner.hwnd, catalogue, dialog);

@@ -2,6 +2,7 @@
 // real top-level window that stands in for the main window.
 #pragma once
 
+#include "definitions/FileChooser.h"
 #include "definitions/TestFiles.h"
 #include "support/MessageBoxWatcher.h"
 
@@ -9,7 +10,20 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+
+// Answers the open-file dialog with a function of the test.
+class ScriptedFileChooser : public FileChooser {
+public:
+    explicit ScriptedFileChooser(std::function<bool(OPENFILENAMEW&)> answer)
+        : answer(std::move(answer)) {}
+    bool ChooseFile(OPENFILENAMEW& dialog) override { return answer(dialog); }
+
+private:
+    std::function<bool(OPENFILENAMEW&)> answer;
+};
 
 enum class IdfEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
 
