@@ -3,6 +3,8 @@
 // any other byte is the code unit of its own value.
 #pragma once
 
+#include "common/AsciiCase.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,12 +25,6 @@ inline std::u16string NextText(const std::uint8_t* data, std::size_t size, std::
         }
         text.push_back(byte);
     }
-    return text;
-}
-
-inline std::u16string LowerAscii(std::u16string text) {
-    for (char16_t& c : text)
-        c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
     return text;
 }
 

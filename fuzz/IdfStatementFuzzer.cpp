@@ -41,11 +41,6 @@ namespace {
 // statement needs a few hundred) stops and is not checked.
 constexpr std::uint64_t stepLimit = 5000000;
 
-bool StartsWith(std::u16string_view text, std::u16string_view prefix) {
-    return text.size() >= prefix.size() &&
-           LowerAscii(std::u16string(text.substr(0, prefix.size()))) == prefix;
-}
-
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -61,21 +56,21 @@ std::size_t DigitsAt(std::u16string_view text) {
 // The length of the key `field` starts with, 0 for none.
 std::size_t KeyLength(std::u16string_view field) {
     for (std::u16string_view key : {u"ext=", u"file=", u"index="}) {
-        if (StartsWith(field, key))
+        if (StartsWithIgnoringAsciiCase(field, key))
             return key.size();
     }
     return 0;
 }
 
 bool IsIndexField(std::u16string_view field) {
-    return StartsWith(field, u"index=") && field.size() > 6 &&
+    return StartsWithIgnoringAsciiCase(field, u"index=") && field.size() > 6 &&
            DigitsAt(field.substr(6)) == field.size() - 6;
 }
 
 // Whether `rest` starts with a last field and the ")" after it: "ext=" or "file=" and a ")"
 // somewhere after the key, or "index=", digits and ")".
 bool StartsWithLastField(std::u16string_view rest) {
-    if (StartsWith(rest, u"index=")) {
+    if (StartsWithIgnoringAsciiCase(rest, u"index=")) {
         const std::size_t end = 6 + DigitsAt(rest.substr(6));
         return end > 6 && end < rest.size() && rest[end] == u')';
     }
@@ -89,7 +84,8 @@ bool StartsWithPlainFieldAndLast(std::u16string_view rest) {
     if (comma == std::u16string_view::npos)
         return false;
     const std::u16string_view field = rest.substr(0, comma);
-    return (StartsWith(field, u"index=") ? IsIndexField(field) : KeyLength(field) != 0) &&
+    return (StartsWithIgnoringAsciiCase(field, u"index=") ? IsIndexField(field)
+                                                          : KeyLength(field) != 0) &&
            StartsWithLastField(rest.substr(comma + 1));
 }
 
@@ -120,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string_view statement(
         context.matchStart, static_cast<std::size_t>(context.matchEnd - context.matchStart));
     FUZZ_CHECK(context.matchStart >= first && context.matchEnd <= first + line.size());
-    FUZZ_CHECK(StartsWith(statement, u"addext(") && statement.back() == u')');
+    FUZZ_CHECK(StartsWithIgnoringAsciiCase(statement, u"addext(") && statement.back() == u')');
     const char16_t* previousEnd = context.matchStart + 6;
     for (std::uint32_t i = 0; i < 3; ++i) {
         const MatchGroup& group = context.groups[i];
@@ -130,7 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::u16string_view text = context.CapturedText(i);
         const std::size_t key = KeyLength(text);
         FUZZ_CHECK(key != 0);
-        const bool index = StartsWith(text, u"index=");
+        const bool index = StartsWithIgnoringAsciiCase(text, u"index=");
         if (index)
             FUZZ_CHECK(IsIndexField(text));
         if (i == 2) {
