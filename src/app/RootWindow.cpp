@@ -36,6 +36,25 @@ private:
 
 const wchar_t kShellExtensionLabel[] = L"Play / Enqueue Shell Extension";
 
+// The layout: pixels, or widths in average characters and heights in lines of the dialog font.
+constexpr int kMargin = 8;                // around the list, between and below the buttons
+constexpr int kCheckBoxBottom = 6;        // below the check box when it sits beside the buttons
+constexpr int kSetAssociationsChars = 25; // button widths
+constexpr int kOpenIdfFileChars = 20;
+constexpr int kShellExtensionChars = 33; // the check box's width at least
+constexpr int kMinimumWidthChars = 88;   // the smallest size the user can drag the window to
+constexpr int kMinimumHeightLines = 15;
+// Fitting the window to its rows: rows per list column, the pixels the window needs beside the
+// columns, and the height in row heights that the list and the frame take above the buttons.
+constexpr int kRowsPerColumn = 20;
+constexpr int kFittedExtraWidth = 40;
+constexpr int kFittedRowLines = 24;
+
+// A button is 1.9 lines of the dialog font high.
+int ButtonHeight(int lineHeight) {
+    return lineHeight * 19 / 10;
+}
+
 HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wchar_t* text,
                  DWORD style, int x, int y, int width, int height, int id) {
     return CreateWindowExW(exStyle, className, text, style, x, y, width, height, parent,
@@ -102,8 +121,8 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_GETMINMAXINFO: {
         auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
-        limits->ptMinTrackSize.x = 88 * charWidth;
-        limits->ptMinTrackSize.y = 15 * charHeight;
+        limits->ptMinTrackSize.x = kMinimumWidthChars * charWidth;
+        limits->ptMinTrackSize.y = kMinimumHeightLines * charHeight;
         return 0;
     }
     case WM_NOTIFY: {
@@ -196,18 +215,21 @@ LRESULT RootWindow::CreateControls() {
 void RootWindow::LayoutControls(int width, int height) {
     const int c = charWidth;
     const int h = charHeight;
-    const int b = h * 19 / 10; // button height
-    const int buttonsTop = height - b - 8;
-    const int openLeft = width - 45 * c - 16;
+    const int buttonHeight = ButtonHeight(h);
+    const int buttonsTop = height - buttonHeight - kMargin;
+    const int setWidth = kSetAssociationsChars * c;
+    const int setLeft = width - setWidth - kMargin;
+    const int openWidth = kOpenIdfFileChars * c;
+    const int openLeft = setLeft - kMargin - openWidth;
     // The check box sits beside the buttons when its whole label fits there, else above them.
-    const int checkWidth = std::max(33 * c, shellExtensionWidth);
-    const bool besideButtons = 8 + checkWidth + 8 <= openLeft;
-    const int checkTop = besideButtons ? height - h - 6 : buttonsTop - h - 8;
-    const int listBottom = besideButtons ? buttonsTop - 8 : checkTop - 8;
-    MoveWindow(listView, 8, 8, width - 16, listBottom - 8, FALSE);
-    MoveWindow(setAssociationsButton, width - 25 * c - 8, buttonsTop, 25 * c, b, FALSE);
-    MoveWindow(openIdfButton, openLeft, buttonsTop, 20 * c, b, FALSE);
-    MoveWindow(shellExtensionCheckBox, 8, checkTop, checkWidth, h, FALSE);
+    const int checkWidth = std::max(kShellExtensionChars * c, shellExtensionWidth);
+    const bool besideButtons = kMargin + checkWidth + kMargin <= openLeft;
+    const int checkTop = besideButtons ? height - h - kCheckBoxBottom : buttonsTop - h - kMargin;
+    const int listBottom = (besideButtons ? buttonsTop : checkTop) - kMargin;
+    MoveWindow(listView, kMargin, kMargin, width - 2 * kMargin, listBottom - kMargin, FALSE);
+    MoveWindow(setAssociationsButton, setLeft, buttonsTop, setWidth, buttonHeight, FALSE);
+    MoveWindow(openIdfButton, openLeft, buttonsTop, openWidth, buttonHeight, FALSE);
+    MoveWindow(shellExtensionCheckBox, kMargin, checkTop, checkWidth, h, FALSE);
     InvalidateRect(hwnd, nullptr, TRUE);
     for (const HWND control :
          {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {
@@ -286,9 +308,9 @@ void RootWindow::FitWindowToList() {
     if (!SendMessageW(listView, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
         return;
     }
-    const int columns = (rows - 1) / 20 + 1;
-    const int width = columns * (row.right - row.left) + 40;
-    const int height = (row.bottom - row.top + 1) * 24 + charHeight * 19 / 10;
+    const int columns = (rows - 1) / kRowsPerColumn + 1;
+    const int width = columns * (row.right - row.left) + kFittedExtraWidth;
+    const int height = (row.bottom - row.top + 1) * kFittedRowLines + ButtonHeight(charHeight);
     SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE);
 }
 
