@@ -5,7 +5,7 @@
 //   readers_bench [ENCODING [ROUNDS]]: only the one encoding (ANSI, UTF-8, UTF-16LE, UTF-16BE),
 //   and ROUNDS runs (default 7), e.g. to profile the readers.
 #include "definitions/TextFile.h"
-#include "definitions/bench/BenchSupport.h"
+#include "definitions/BenchSupport.h"
 
 #include <windows.h>
 

@@ -9,7 +9,7 @@
 #include "definitions/IdfLoader.h"
 #include "definitions/TextFile.h"
 #include "definitions/TestFiles.h"
-#include "definitions/bench/BenchSupport.h"
+#include "definitions/BenchSupport.h"
 
 #include <windows.h>
 
