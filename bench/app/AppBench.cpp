@@ -10,6 +10,7 @@
 //                               "Set Associations" until its "Success" box appears.
 //   set-associations-steps      the steps of "Set Associations" for the 82 built-in extensions in
 //                               this process, each timed.
+#include "app/MainWindowAccess.h"
 #include "app/RootWindow.h"
 #include "app/StartUp.h"
 #include "catalogue/RegisteredIconProbe.h"
@@ -105,21 +106,22 @@ int StartUpSteps(const wchar_t* file) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     step(1);
-    RootWindow* window = RootWindow::Create();
+    RootWindow* const root = RootWindow::Create();
+    MainWindowAccess window(*root);
     step(2);
-    ShowWindow(window->hwnd, SW_SHOWNORMAL);
+    ShowWindow(window.hwnd, SW_SHOWNORMAL);
     step(3);
-    window->BuildCatalogue();
-    window->BuildKnownVideoSet();
-    window->BuildKnownAudioSet();
+    window.BuildCatalogue();
+    window.BuildKnownVideoSet();
+    window.BuildKnownAudioSet();
     step(4);
-    window->ProbeRegisteredIcons();
+    window.ProbeRegisteredIcons();
     step(5);
-    const std::vector<int> images = window->AddRowImages();
+    const std::vector<int> images = window.AddRowImages();
     step(6);
-    window->AddExtensionRows(images);
+    window.AddExtensionRows(images);
     step(7);
-    window->FitWindowToList();
+    window.FitWindowToList();
     step(8);
     FILE* out = _wfopen(file, L"w");
     if (out == nullptr) {
@@ -251,21 +253,22 @@ LRESULT CALLBACK AnswerBox(int code, WPARAM wParam, LPARAM lParam) {
 int SetAssociationsSteps() {
     instanceHandle = GetModuleHandleW(nullptr);
     CoInitialize(nullptr);
-    RootWindow* window = RootWindow::Create();
-    window->BuildCatalogue();
+    RootWindow* const root = RootWindow::Create();
+    MainWindowAccess window(*root);
+    window.BuildCatalogue();
     double mark = Now();
     RegistrationKeys keys;
     int failed = 0;
-    for (const auto& item : window->catalogue) {
+    for (const auto& item : window.catalogue) {
         const ExtensionEntry& entry = item.second;
         failed += RegisterExtension(keys, entry.extension, entry.iconFile, entry.iconIndex,
-                                    window->playerPath, true)
+                                    window.playerPath, true)
                       ? 0
                       : 1;
     }
     const double extensions = Now() - mark;
     mark = Now();
-    failed += RegisterApplication(window->playerPath) ? 0 : 1;
+    failed += RegisterApplication(window.playerPath) ? 0 : 1;
     DefaultAppsPageFor(RunningWindowsVersion());
     const double application = Now() - mark;
     mark = Now();
@@ -273,12 +276,12 @@ int SetAssociationsSteps() {
     const double notify = Now() - mark;
     boxHook = SetWindowsHookExW(WH_CBT, AnswerBox, nullptr, GetCurrentThreadId());
     mark = Now();
-    MessageBoxW(window->hwnd, L"82 selected extensions have been registered.", L"Success",
+    MessageBoxW(window.hwnd, L"82 selected extensions have been registered.", L"Success",
                 MB_OK | MB_ICONINFORMATION);
     UnhookWindowsHookEx(boxHook);
     std::printf("%.1f %.1f %.1f %.1f %d\n", extensions, application, notify, boxShown - mark,
                 failed);
-    DestroyWindow(window->hwnd);
+    DestroyWindow(window.hwnd);
     return failed == 0 ? 0 : 1;
 }
 

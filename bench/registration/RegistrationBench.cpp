@@ -22,7 +22,7 @@ namespace {
 struct BuiltIns {
     std::wstring playerPath;
     ExtensionCatalogue catalogue;
-    BuiltIns() { BuildCatalogue(playerPath, catalogue); }
+    BuiltIns() { AddBuiltInEntries(playerPath, catalogue); }
 };
 
 std::wstring Upper(std::wstring text) {

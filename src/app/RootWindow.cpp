@@ -93,19 +93,19 @@ void RootWindow::SetPickers(std::unique_ptr<ModalPickers> replacement) {
 }
 
 void RootWindow::BuildCatalogue() {
-    ::BuildCatalogue(playerPath, catalogue);
+    AddBuiltInEntries(playerPath, catalogue);
 }
 
 void RootWindow::BuildKnownVideoSet() {
-    ::BuildKnownVideoSet(knownVideoExtensions);
+    FillKnownVideoSet(knownVideoExtensions);
 }
 
 void RootWindow::BuildKnownAudioSet() {
-    ::BuildKnownAudioSet(knownAudioExtensions);
+    FillKnownAudioSet(knownAudioExtensions);
 }
 
 void RootWindow::ProbeRegisteredIcons() {
-    ::ProbeRegisteredIcons(catalogue);
+    ReadRegisteredIcons(catalogue);
 }
 
 void RootWindow::LoadIdfFile(const wchar_t* path) {

@@ -53,7 +53,8 @@ public:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     std::wstring WindowClassName() const override;
 
-    // The catalogue: player path and built-in entries, the known sets, earlier registrations.
+    // Start-up, in this order, once the window shows. The catalogue: player path and built-in
+    // entries, the known sets, earlier registrations.
     void BuildCatalogue();
     void BuildKnownVideoSet();
     void BuildKnownAudioSet();
@@ -61,6 +62,20 @@ public:
     // Loads an IDF file into the catalogue; without a path the user is asked for one. The
     // caller rebuilds the list afterwards.
     void LoadIdfFile(const wchar_t* path);
+    // One row per catalogue entry, in catalogue order, then the window is fitted to the rows:
+    // AddRowImages, AddExtensionRows, FitWindowToList.
+    void FillExtensionList();
+
+    // Replaces the modal dialogs (popup menu, icon picker, open-file dialog) the window uses.
+    void SetPickers(std::unique_ptr<ModalPickers> replacement);
+
+protected:
+    // The creation step of Create, for a main-window object made by the caller.
+    static RootWindow* CreateMainWindow(RootWindow* object);
+
+private:
+    // The tests and the benchmarks reach the window's parts and steps through this one class.
+    friend class MainWindowAccess;
 
     // Builds the controls, the dialog font and the popup menu (WM_CREATE). Returns 0.
     LRESULT CreateControls();
@@ -68,9 +83,6 @@ public:
     // at the bottom right, the check box at the bottom left, above the buttons when the width
     // leaves no room for its label beside them.
     void LayoutControls(int width, int height);
-    // One row per catalogue entry, in catalogue order, then the window is fitted to the rows:
-    // AddRowImages, AddExtensionRows, FitWindowToList.
-    void FillExtensionList();
     // Adds the image of each entry's icon to the image list, in catalogue order; returns each
     // entry's image index, -1 for an entry without an icon.
     std::vector<int> AddRowImages();
@@ -78,21 +90,23 @@ public:
     void AddExtensionRows(const std::vector<int>& images);
     // Appends the row of one entry: ".ext", its icon (or none), a reference to the entry.
     void AddExtensionRow(ExtensionEntry& entry);
+    // Appends the row of one entry with the given image.
+    void InsertExtensionRow(ExtensionEntry& entry, int image);
     // Sizes the window to show the rows, 20 rows to a list column.
     void FitWindowToList();
     // "Open IDF File": loads a file chosen by the user and rebuilds the list whatever happened.
     void OpenIdfFile();
+    void RebuildExtensionList();
 
     void BuildContextMenu();
     // Shows the list's popup menu at the screen point and carries out the chosen check command.
     void ShowContextMenu(int x, int y);
+    void RunCheckCommand(UINT command);
+    void SetCheckOfRows(bool checked, bool selectedOnly);
     // Lets the user pick the icon of the row's extension (double-click on a row).
     void ChooseIcon(int item);
     // "Set Associations": registers every ticked row, tells the shell, reports the outcome.
     void SetAssociations(HWND list);
-
-    // Replaces the modal dialogs (popup menu, icon picker) the window uses.
-    void SetPickers(std::unique_ptr<ModalPickers> replacement);
 
     std::wstring playerPath;
     ExtensionCatalogue catalogue;
@@ -109,18 +123,6 @@ public:
     // Owned by listView, which destroys it with itself.
     HIMAGELIST imageList = nullptr;
     HMENU contextMenu = nullptr;
-
-protected:
-    // The creation step of Create, for a main-window object made by the caller.
-    static RootWindow* CreateMainWindow(RootWindow* object);
-
-private:
-    // Appends the row of one entry with the given image.
-    void InsertExtensionRow(ExtensionEntry& entry, int image);
-    void RunCheckCommand(UINT command);
-    void SetCheckOfRows(bool checked, bool selectedOnly);
-    void RebuildExtensionList();
-
     UniqueFont dialogFont;
     UniqueMenu ownedContextMenu;
     std::unique_ptr<ModalPickers> pickers;

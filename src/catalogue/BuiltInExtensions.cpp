@@ -116,18 +116,18 @@ void BuildKnownSet(ExtensionSet& set, unsigned which) {
 
 } // namespace
 
-void BuildCatalogue(std::wstring& playerPath, ExtensionCatalogue& catalogue) {
+void AddBuiltInEntries(std::wstring& playerPath, ExtensionCatalogue& catalogue) {
     playerPath = ComputePlayerPath();
     for (const BuiltInExtension& builtIn : builtInExtensions) {
         catalogue.AddEntry(ExtensionEntry{builtIn.extension, playerPath, L"0"});
     }
 }
 
-void BuildKnownVideoSet(ExtensionSet& knownVideoExtensions) {
+void FillKnownVideoSet(ExtensionSet& knownVideoExtensions) {
     BuildKnownSet(knownVideoExtensions, Video);
 }
 
-void BuildKnownAudioSet(ExtensionSet& knownAudioExtensions) {
+void FillKnownAudioSet(ExtensionSet& knownAudioExtensions) {
     BuildKnownSet(knownAudioExtensions, Audio);
 }
 

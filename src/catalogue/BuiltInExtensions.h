@@ -7,9 +7,9 @@
 #include <string>
 
 // Computes the player path and adds every built-in entry (icon: the player, index "0").
-void BuildCatalogue(std::wstring& playerPath, ExtensionCatalogue& catalogue);
-void BuildKnownVideoSet(ExtensionSet& knownVideoExtensions);
-void BuildKnownAudioSet(ExtensionSet& knownAudioExtensions);
+void AddBuiltInEntries(std::wstring& playerPath, ExtensionCatalogue& catalogue);
+void FillKnownVideoSet(ExtensionSet& knownVideoExtensions);
+void FillKnownAudioSet(ExtensionSet& knownAudioExtensions);
 
 // The fixed description of the extension (ASCII letters compared without case), or the
 // extension followed by " File (Veltrano)".

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-void ProbeRegisteredIcons(ExtensionCatalogue& catalogue) {
+void ReadRegisteredIcons(ExtensionCatalogue& catalogue) {
     for (auto& item : catalogue) {
         ExtensionEntry& entry = item.second;
         // Key names are compared without case: this finds the upper-case VT<EXT>File that a

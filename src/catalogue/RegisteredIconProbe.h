@@ -4,4 +4,4 @@
 
 #include "catalogue/ExtensionCatalogue.h"
 
-void ProbeRegisteredIcons(ExtensionCatalogue& catalogue);
+void ReadRegisteredIcons(ExtensionCatalogue& catalogue);

@@ -41,17 +41,19 @@ void MainWindowTest::SetUp() {
     instanceHandle = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    window = RootWindow::Create();
-    ASSERT_NE(window, nullptr);
+    RootWindow* const root = RootWindow::Create();
+    ASSERT_NE(root, nullptr);
+    window = std::make_unique<MainWindowAccess>(*root);
     // Left hidden: under Xvfb without a window manager, Wine waits two seconds for the
     // withdrawal of every visible top-level window that is destroyed.
-    hwnd = window->hwnd;
+    hwnd = root->hwnd;
 }
 
 void MainWindowTest::TearDown() {
     if (hwnd != nullptr && IsWindow(hwnd)) {
         DestroyWindow(hwnd);
     }
+    window.reset(); // the window object went with its window
     // Take the quit message of the destroyed window (and anything else) off the queue, or the
     // next modal loop of this thread would end at once.
     MSG message;

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "app/ModalPickers.h"
+#include "MainWindowAccess.h"
 #include "app/RootWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,7 @@ protected:
     // A system library with icons of its own, other than the program's.
     static std::wstring SystemIconLibrary();
 
-    RootWindow* window = nullptr;
+    // The window's parts and steps; the window object itself belongs to its window.
+    std::unique_ptr<MainWindowAccess> window;
     HWND hwnd = nullptr;
 };

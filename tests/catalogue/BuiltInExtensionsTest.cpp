@@ -116,9 +116,9 @@ struct BuiltIn {
     ExtensionSet video;
     ExtensionSet audio;
     BuiltIn() {
-        BuildCatalogue(playerPath, catalogue);
-        BuildKnownVideoSet(video);
-        BuildKnownAudioSet(audio);
+        AddBuiltInEntries(playerPath, catalogue);
+        FillKnownVideoSet(video);
+        FillKnownAudioSet(audio);
     }
 };
 

@@ -61,7 +61,7 @@ protected:
 TEST_F(RegisteredIconProbeTest, WithoutEarlierRegistrationsEveryEntryKeepsItsIcon) {
     Add(L"vtprobe1");
     Add(L"vtprobe2");
-    ProbeRegisteredIcons(catalogue);
+    ReadRegisteredIcons(catalogue);
     ExpectIcon(L"vtprobe1", kPlayer, L"0");
     ExpectIcon(L"vtprobe2", kPlayer, L"0");
 }
@@ -82,7 +82,7 @@ TEST_F(RegisteredIconProbeTest, TheIconLocationIsSplitAtItsLastComma) {
     SetRawValue(IconKey(L"VTPROBE-F"), nullptr, REG_EXPAND_SZ, expandable.c_str(),
                 static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t)));
 
-    ProbeRegisteredIcons(catalogue);
+    ReadRegisteredIcons(catalogue);
     ExpectIcon(L"vtprobe-a", L"C:\\Icons\\media.dll", L"5");
     ExpectIcon(L"vtprobe-b", L"C:\\A,B\\x.dll", L"-102");
     ExpectIcon(L"vtprobe-c", L"", L"written by another program");
@@ -102,7 +102,7 @@ TEST_F(RegisteredIconProbeTest, AnUnreadableIconLeavesItsEntryAloneAndTheWalkGoe
     SetRawString(kClasses + L"\\VTVTPROBE-3File", nullptr, L"A file type");
     SetRawString(IconKey(L"VTPROBE-4"), nullptr, L"y.dll,2");
 
-    ProbeRegisteredIcons(catalogue);
+    ReadRegisteredIcons(catalogue);
     ExpectIcon(L"vtprobe-1", kPlayer, L"0");
     ExpectIcon(L"vtprobe-2", kPlayer, L"0");
     ExpectIcon(L"vtprobe-3", kPlayer, L"0");
@@ -112,6 +112,6 @@ TEST_F(RegisteredIconProbeTest, AnUnreadableIconLeavesItsEntryAloneAndTheWalkGoe
 TEST_F(RegisteredIconProbeTest, TheTextEndsAtItsFirstZeroCharacter) {
     Add(L"vtprobe-z");
     SetRawValue(IconKey(L"VTPROBE-Z"), nullptr, REG_SZ, L"a.dll,4\0b.dll,9", 16 * 2);
-    ProbeRegisteredIcons(catalogue);
+    ReadRegisteredIcons(catalogue);
     ExpectIcon(L"vtprobe-z", L"a.dll", L"4");
 }

@@ -121,7 +121,7 @@ TEST_P(IdfEncodingTest, EachLineGivesItsEntryOrTheParseErrorBox) {
 TEST_P(IdfEncodingTest, StatementsReplaceAndAddEntriesAndOtherLinesAreReportedInOrder) {
     ExtensionCatalogue catalogue;
     std::wstring playerPath;
-    BuildCatalogue(playerPath, catalogue);
+    AddBuiltInEntries(playerPath, catalogue);
     ASSERT_EQ(catalogue.Size(), 82u);
 
     const bool unicode = GetParam() != IdfEncoding::Ansi;
@@ -174,7 +174,7 @@ TEST_P(IdfEncodingTest, CancelAtTheThirdLineKeepsTheFirstTwoAndAsksTheWindowToCl
           L"AddExt(ext=fourth,file=four.dll,index=4)\r\n");
     ExtensionCatalogue catalogue;
     std::wstring playerPath;
-    BuildCatalogue(playerPath, catalogue);
+    AddBuiltInEntries(playerPath, catalogue);
     MessageBoxWatcher watcher([](const MessageBoxInfo&) { return IDCANCEL; });
     Load(catalogue);
 
@@ -213,7 +213,7 @@ protected:
 TEST_F(IdfLoaderTest, AFileThatDoesNotExistIsReportedAndTheWindowAskedToClose) {
     const std::wstring missing = folder.Path() + L"missing.idf";
     std::wstring playerPath;
-    BuildCatalogue(playerPath, catalogue);
+    AddBuiltInEntries(playerPath, catalogue);
     MessageBoxWatcher watcher;
     LoadIdfFile(missing.c_str(), owner.hwnd, catalogue);
 
