@@ -37,7 +37,7 @@ void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::
     // in other places than this extension's (even in another extension's user choice). The
     // extension is refused where its file type would be created.
     if (ext.find(L'\\') != std::wstring::npos) {
-        throw CRegistryKey::Exception(L"CRegistryKey::CreateOrOpenKey()", ERROR_INVALID_NAME);
+        throw CRegistryKey::Exception(RegistryOperation::kCreateOrOpenKey, ERROR_INVALID_NAME);
     }
     // A key just created has no subkeys: there is nothing to remove below it.
     bool newProgId = false;
@@ -79,7 +79,7 @@ void WriteDefaultAppsEntries(RegistrationKeys& keys, const std::wstring& progId,
     const LSTATUS result =
         RegSetValueExW(openWith.GetHandle(), progId.c_str(), 0, REG_NONE, nullptr, 0);
     if (result != ERROR_SUCCESS) {
-        throw CRegistryKey::Exception(L"CRegistryKey::SetValue()", static_cast<DWORD>(result));
+        throw CRegistryKey::Exception(RegistryOperation::kSetValue, static_cast<DWORD>(result));
     }
     keys.FileAssociations().SetValue((L"." + ext).c_str(), REG_SZ, progId);
 }

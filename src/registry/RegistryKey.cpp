@@ -2,18 +2,9 @@
 
 #include <new>
 
-namespace {
+using namespace RegistryOperation;
 
-// The operation names reported with a failure (they reach the user as message-box captions).
-const wchar_t kConstructor[] = L"CRegistryKey::CRegistryKey(HKEY hKey ...)";
-const wchar_t kNewCountedRegKey[] = L"CRegistryKey::NewCCountedRegKey()";
-const wchar_t kDeleteKey[] = L"CRegistryKey::DeleteKey()";
-const wchar_t kCreateKey[] = L"CRegistryKey::CreateKey()";
-const wchar_t kCreateOrOpenKey[] = L"CRegistryKey::CreateOrOpenKey()";
-const wchar_t kQueryValue[] = L"CRegistryKey::QueryValue()";
-const wchar_t kSetValue[] = L"CRegistryKey::SetValue()";
-const wchar_t kIteratorConstructor[] = L"CRegistryKey::SubkeyIterator::SubkeyIterator()";
-const wchar_t kGetSubkeyInfo[] = L"CRegistryKey::SubkeyIterator::GetSubkeyInfo()";
+namespace {
 
 // How often GetSubkeyInfo makes room and asks again when a name does not fit.
 const int kMaxEnumAttempts = 8;

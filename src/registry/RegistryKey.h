@@ -14,6 +14,20 @@
 #include <memory>
 #include <string>
 
+// The names of the operations that a failure reports (they reach the user as message-box
+// captions).
+namespace RegistryOperation {
+inline constexpr wchar_t kConstructor[] = L"CRegistryKey::CRegistryKey(HKEY hKey ...)";
+inline constexpr wchar_t kNewCountedRegKey[] = L"CRegistryKey::NewCCountedRegKey()";
+inline constexpr wchar_t kDeleteKey[] = L"CRegistryKey::DeleteKey()";
+inline constexpr wchar_t kCreateKey[] = L"CRegistryKey::CreateKey()";
+inline constexpr wchar_t kCreateOrOpenKey[] = L"CRegistryKey::CreateOrOpenKey()";
+inline constexpr wchar_t kQueryValue[] = L"CRegistryKey::QueryValue()";
+inline constexpr wchar_t kSetValue[] = L"CRegistryKey::SetValue()";
+inline constexpr wchar_t kIteratorConstructor[] = L"CRegistryKey::SubkeyIterator::SubkeyIterator()";
+inline constexpr wchar_t kGetSubkeyInfo[] = L"CRegistryKey::SubkeyIterator::GetSubkeyInfo()";
+} // namespace RegistryOperation
+
 // The open key behind one or more CRegistryKey values.
 class CCountedRegKey : public TReferenceCounted<HKEY, CCountedRegKey> {
     friend class CRegistryKey;
