@@ -275,15 +275,6 @@ void RootWindow::AddExtensionRows(const std::vector<int>& images) {
     }
 }
 
-void RootWindow::AddExtensionRow(ExtensionEntry& entry) {
-    int image = -1;
-    if (const UniqueIcon icon =
-            ExtractSmallIcon(entry.iconFile.c_str(), ParseIconIndex(entry.iconIndex))) {
-        image = ImageList_ReplaceIcon(imageList, -1, icon.get());
-    }
-    InsertExtensionRow(entry, image);
-}
-
 void RootWindow::InsertExtensionRow(ExtensionEntry& entry, int image) {
     std::wstring text = L"." + entry.extension;
     LVITEMW item = {};

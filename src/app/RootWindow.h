@@ -88,9 +88,7 @@ private:
     std::vector<int> AddRowImages();
     // Appends the rows of all entries, each with its image of AddRowImages.
     void AddExtensionRows(const std::vector<int>& images);
-    // Appends the row of one entry: ".ext", its icon (or none), a reference to the entry.
-    void AddExtensionRow(ExtensionEntry& entry);
-    // Appends the row of one entry with the given image.
+    // Appends the row of one entry: ".ext", its image (or none), a reference to the entry.
     void InsertExtensionRow(ExtensionEntry& entry, int image);
     // Sizes the window to show the rows, 20 rows to a list column.
     void FitWindowToList();

@@ -30,7 +30,6 @@ public:
     void LayoutControls(int width, int height) { window.LayoutControls(width, height); }
     std::vector<int> AddRowImages() { return window.AddRowImages(); }
     void AddExtensionRows(const std::vector<int>& images) { window.AddExtensionRows(images); }
-    void AddExtensionRow(ExtensionEntry& entry) { window.AddExtensionRow(entry); }
     void FitWindowToList() { window.FitWindowToList(); }
     void ShowContextMenu(int x, int y) { window.ShowContextMenu(x, y); }
     void ChooseIcon(int item) { window.ChooseIcon(item); }

@@ -207,8 +207,10 @@ protected:
         for (int i = from; i < to; ++i) {
             const std::wstring name = (i < 10 ? L"e0" : L"e") + std::to_wstring(i);
             AddEntry(name, ThisProgram(), L"0");
-            window->AddExtensionRow(*window->catalogue.Find(name));
         }
+        // The rows anew from the catalogue, as filling makes them, without fitting the window.
+        ListView_DeleteAllItems(window->listView);
+        window->AddExtensionRows(window->AddRowImages());
     }
     RECT FirstRow() const {
         RECT row = {};
