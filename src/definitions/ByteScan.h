@@ -209,7 +209,8 @@ inline bool WidenAsciiLine(const unsigned char* bytes, std::size_t count, wchar_
     return false;
 }
 
-// Swaps the two bytes of every unit up to the first NUL unit, which ends the swap.
+// Swaps the two bytes of every unit up to the first NUL unit, which ends the swap. Reads the units
+// in groups of eight from the start: the group that holds the NUL must lie inside the buffer.
 inline void SwapUnitsUpToNul(wchar_t* units) {
     static_assert(sizeof(wchar_t) == 2, "UTF-16 units");
     std::size_t i = 0;

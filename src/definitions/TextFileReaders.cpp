@@ -308,6 +308,9 @@ int UTF16BE_TextFileReader::ReadLine(wchar_t*& line, UINT /*codePage*/) {
     const int split = SplitLine<2, true>(wide, WideLineMaxBytes);
     line = static_cast<wchar_t*>(wide);
     if (split == TextFileOk) {
+        // The swap reads whole groups of eight units; the buffer's capacity is made of such
+        // groups, so the group that holds the NUL lies inside it.
+        static_assert(LineBufferGrowth % 16 == 0, "line buffers grow by whole groups of units");
         SwapUnitsUpToNul(line);
     }
     return split;
