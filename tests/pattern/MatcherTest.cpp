@@ -1,6 +1,7 @@
 // The matcher: search order, capture bounds after backtracking, the context, and malformed
 // programs.
 #include "PatternTestSupport.h"
+#include "pattern/StatementPattern.h"
 
 #include <gtest/gtest.h>
 
@@ -212,6 +213,50 @@ TEST(Context, StepLimitStopsAnExponentialSearch) {
     EXPECT_EQ(context.outcome, MatchOutcome::StepLimitReached);
     EXPECT_TRUE(program.Match(u"aax", &context));
     EXPECT_EQ(context.outcome, MatchOutcome::Matched);
+}
+
+// Every instruction run is a step, wherever the search is: a search of `steps` steps ends as it
+// does without a limit when the limit is `steps`, and stops one step earlier. A search stopped
+// after `stopAfter` steps reports the attempt's start, the position and the groups it had reached.
+TEST(Context, StepLimitCountsEveryInstruction) {
+    struct Case {
+        const char16_t* pattern;
+        bool caseSensitive;
+        const char16_t* subject;
+        std::uint64_t steps;
+        std::uint64_t stopAfter;
+        const char* stoppedAt;
+    };
+    const Case cases[] = {
+        // Within the second field's text, and among starts that cannot begin a statement.
+        {idfStatementPattern, false, u"AddExt(ext=mkv,FILE=C:\\x.dll,index=101)", 167, 60,
+         "0-20 7-14 15-- -"},
+        {idfStatementPattern, false, u"  AddExt(ext=a,file=b,index=1) ; c", 101, 4, "1-1 - - -"},
+        {idfStatementPattern, false, u"  AddExt(ext=a,file=b,index=1) ; c", 101, 6, "1-2 - - -"},
+        {idfStatementPattern, false, u"; no statement", 43, 20, "6-6 - - -"},
+        // Within shortest-first loops: one that runs into the terminator, one that ends there.
+        {u"{a.*?}b", true, u"xaxxx", 59, 23, "1-4 1-3"},
+        {u"a.*?$", true, u"xabc", 16, 7, "1-2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(
+            std::string(c.subject, c.subject + std::char_traits<char16_t>::length(c.subject)));
+        PatternProgram program;
+        ASSERT_EQ(program.Compile(c.pattern, c.caseSensitive), PatternOk);
+        MatchContext context;
+        const std::string unlimited = Describe(program, c.subject, context);
+        const MatchOutcome outcome = context.outcome;
+        context.stepLimit = c.steps;
+        EXPECT_EQ(Describe(program, c.subject, context), unlimited);
+        EXPECT_EQ(context.outcome, outcome);
+        context.stepLimit = c.steps - 1;
+        EXPECT_FALSE(program.Match(c.subject, &context));
+        EXPECT_EQ(context.outcome, MatchOutcome::StepLimitReached);
+        context.stepLimit = c.stopAfter;
+        EXPECT_FALSE(program.Match(c.subject, &context));
+        EXPECT_EQ(context.outcome, MatchOutcome::StepLimitReached);
+        EXPECT_EQ(Bounds(context, c.subject), c.stoppedAt);
+    }
 }
 
 // Programs that Compile cannot produce: the matcher refuses what lies outside the program, the

@@ -22,12 +22,9 @@ inline std::string Offset(const char16_t* position, const char16_t* subject) {
     return position == nullptr ? "-" : std::to_string(position - subject);
 }
 
-// The outcome of matching `subject` as "S-E" (offsets of the match) followed by one "B-E" or
-// "-" (null bounds) per group, or "no match".
-inline std::string Describe(const PatternProgram& program, const char16_t* subject,
-                            MatchContext& context) {
-    if (!program.Match(subject, &context))
-        return "no match";
+// The bounds a context holds as "S-E" (offsets of the match) followed by one "B-E" or "-" (null
+// bounds) per group.
+inline std::string Bounds(const MatchContext& context, const char16_t* subject) {
     std::string text =
         Offset(context.matchStart, subject) + "-" + Offset(context.matchEnd, subject);
     for (const MatchGroup& group : context.groups) {
@@ -37,6 +34,12 @@ inline std::string Describe(const PatternProgram& program, const char16_t* subje
                     : Offset(group.begin, subject) + "-" + Offset(group.end, subject);
     }
     return text;
+}
+
+// The outcome of matching `subject` as its bounds, or "no match".
+inline std::string Describe(const PatternProgram& program, const char16_t* subject,
+                            MatchContext& context) {
+    return program.Match(subject, &context) ? Bounds(context, subject) : "no match";
 }
 
 // Compiles `pattern` (which must compile) and describes the match in `subject`.
