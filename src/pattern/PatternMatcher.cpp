@@ -4,9 +4,13 @@
 // Positions are kept as offsets into the text being run (the subject, or its lowered copy) while
 // the search runs, so every value taken from the stack or memory can be checked before it is used;
 // the bounds the context reports are pointers into the caller's subject at the same offsets.
+//
+// The interpreter keeps the stack, the memory and the groups in local variables while it runs and
+// writes the stack height back to the context whenever it stops or raises.
 #include "common/AsciiCase.h"
 #include "pattern/PatternProgram.h"
 
+#include <limits>
 #include <new>
 #include <string>
 
@@ -14,8 +18,12 @@ namespace {
 
 using Op = PatternOpcode;
 
-[[noreturn]] void RaiseOutOfRange() {
-    throw CAtlException(HResultInvalidArgument);
+// The step budget of a search without a step limit; it is renewed when it runs out.
+constexpr std::uint64_t unlimitedSteps = std::numeric_limits<std::uint64_t>::max();
+
+std::size_t Target(std::int32_t argument) {
+    // A negative index becomes one far beyond the program, which the fetch refuses.
+    return static_cast<std::size_t>(static_cast<std::uint32_t>(argument));
 }
 
 class Matcher {
@@ -25,31 +33,102 @@ public:
         : program(program), context(context), subject(subject), text(text), length(length) {}
 
     bool Run() {
-        const PatternInstructionArray& code = program.instructions;
-        const std::size_t count = code.Count();
+        const PatternInstruction* const code = program.instructions.begin();
+        const std::size_t count = program.instructions.Count();
+        const std::size_t lastIndex = count - 1;
+        // The stack lives here while the search runs. Its height only grows through push, which
+        // makes room first, so every height above 0 indexes the stack.
+        std::uintptr_t* stack = context.stack.data();
+        std::size_t stackSize = context.stack.size();
+        std::uint32_t top = context.stackTop;
+        std::uintptr_t* const memory = context.memory.data();
+        const std::size_t memorySize = context.memory.size();
+        MatchGroup* const groups = context.groups.data();
+        const std::size_t groupsSize = context.groups.size();
         const std::uint64_t stepLimit = context.stepLimit;
-        std::uint64_t steps = 0;
+        // Steps left before the limit; the step being run is already taken off.
+        std::uint64_t remaining = stepLimit != 0 ? stepLimit : unlimitedSteps;
         std::size_t start = 0;
+        std::size_t position = 0;
         std::size_t index = 0;
+
+        const auto refuse = [&]() {
+            context.stackTop = top;
+            throw CAtlException(HResultInvalidArgument);
+        };
+        const auto finish = [&](MatchOutcome outcome) {
+            context.stackTop = top;
+            context.matchEnd = subject + position;
+            context.outcome = outcome;
+            return outcome == MatchOutcome::Matched;
+        };
+        const auto push = [&](std::uintptr_t value) {
+            const std::uint32_t next = top + 1;
+            if (next >= stackSize) {
+                context.stackTop = top;
+                if (!context.Push(value))
+                    return false;
+                stack = context.stack.data();
+                stackSize = context.stack.size();
+            } else {
+                stack[next] = value;
+            }
+            top = next;
+            return true;
+        };
+        // The top entry, which is removed; 0 when the stack is empty.
+        const auto pop = [&]() -> std::uintptr_t { return top == 0 ? 0 : stack[top--]; };
+        // Positions run from the first character to one past the terminator.
+        const auto checkedPosition = [&](std::uintptr_t value) {
+            if (value > length + 1)
+                refuse();
+            return static_cast<std::size_t>(value);
+        };
+        const auto slot = [&](std::int32_t argument) -> std::uintptr_t& {
+            const auto slotIndex = static_cast<std::size_t>(static_cast<std::uint32_t>(argument));
+            if (slotIndex >= memorySize)
+                refuse();
+            return memory[slotIndex];
+        };
+        const auto group = [&](std::int32_t argument) -> MatchGroup& {
+            const auto groupIndex = static_cast<std::size_t>(static_cast<std::uint32_t>(argument));
+            if (groupIndex >= groupsSize)
+                refuse();
+            return groups[groupIndex];
+        };
+        // Group bounds travel on the stack as offset + 1, with 0 for null.
+        const auto encode = [&](const char16_t* bound) -> std::uintptr_t {
+            return bound == nullptr ? 0 : static_cast<std::uintptr_t>(bound - subject) + 1;
+        };
+        const auto decode = [&](std::uintptr_t value) -> const char16_t* {
+            return value == 0 ? nullptr : subject + checkedPosition(value - 1);
+        };
+
         for (;;) {
-            if (stepLimit != 0 && ++steps > stepLimit)
-                return Finish(MatchOutcome::StepLimitReached);
-            if (index == 0)
+            if (remaining-- == 0) {
+                if (stepLimit != 0)
+                    return finish(MatchOutcome::StepLimitReached);
+                remaining = unlimitedSteps - 1;
+            }
+            // One comparison for both rare cases: index 0 starts an attempt, and an index beyond
+            // the program is refused.
+            if (index - 1 >= lastIndex) {
+                if (index != 0)
+                    refuse();
                 context.matchStart = subject + position;
-            if (index >= count)
-                RaiseOutOfRange();
-            const PatternInstruction& instruction = code.begin()[index];
+            }
+            const PatternInstruction instruction = code[index];
             const std::int32_t argument = instruction.argument;
             switch (instruction.opcode) {
             case Op::NoOp:
                 ++index;
                 break;
             case Op::GroupStart:
-                Group(argument).begin = subject + position;
+                group(argument).begin = subject + position;
                 ++index;
                 break;
             case Op::GroupEnd:
-                Group(argument).end = subject + position;
+                group(argument).end = subject + position;
                 ++index;
                 break;
             case Op::Char:
@@ -58,7 +137,7 @@ public:
                     ++position;
                     ++index;
                 } else {
-                    index = Backtrack();
+                    index = pop();
                 }
                 break;
             case Op::AnyChar:
@@ -66,20 +145,21 @@ public:
                     ++position;
                     ++index;
                 } else {
-                    index = Backtrack();
+                    index = pop();
                 }
                 break;
             case Op::InRanges:
             case Op::NotInRanges: {
                 const auto next = static_cast<std::size_t>(static_cast<std::uint32_t>(argument));
                 if (next <= index || next > count)
-                    RaiseOutOfRange();
+                    refuse();
                 const bool wanted = instruction.opcode == Op::InRanges;
-                if (position < length && InRanges(text[position], index + 1, next) == wanted) {
+                if (position < length &&
+                    InRanges(text[position], code + index + 1, code + next) == wanted) {
                     ++position;
                     index = next;
                 } else {
-                    index = Backtrack();
+                    index = pop();
                 }
                 break;
             }
@@ -87,140 +167,101 @@ public:
                 index = Target(argument);
                 break;
             case Op::PushPos:
-                if (!context.Push(position))
-                    return Finish(MatchOutcome::OutOfMemory);
+                if (!push(position))
+                    return finish(MatchOutcome::OutOfMemory);
                 ++index;
                 break;
             case Op::PopPos:
-                position = CheckedPosition(context.Pop());
+                position = checkedPosition(pop());
                 ++index;
                 break;
             case Op::Call:
-                if (!context.Push(index + 1))
-                    return Finish(MatchOutcome::OutOfMemory);
+                if (!push(index + 1))
+                    return finish(MatchOutcome::OutOfMemory);
                 index = Target(argument);
                 break;
             case Op::Return:
-                index = Backtrack();
+                index = pop();
                 break;
             case Op::PushMem:
-                if (!context.Push(Slot(argument)))
-                    return Finish(MatchOutcome::OutOfMemory);
+                if (!push(slot(argument)))
+                    return finish(MatchOutcome::OutOfMemory);
                 ++index;
                 break;
-            case Op::PopMem:
-                Slot(argument) = context.Pop();
+            case Op::PopMem: {
+                const std::uintptr_t value = pop();
+                slot(argument) = value;
                 ++index;
                 break;
+            }
             case Op::StorePos:
-                Slot(argument) = position;
+                slot(argument) = position;
                 ++index;
                 break;
             case Op::StoreStackTop:
-                Slot(argument) = context.stackTop;
+                slot(argument) = top;
                 ++index;
                 break;
             case Op::LoadPos:
-                position = CheckedPosition(Slot(argument));
+                position = checkedPosition(slot(argument));
                 ++index;
                 break;
             case Op::LoadStackTop: {
                 // Only drops entries: a height above the current one is no stack index.
-                const std::uintptr_t height = Slot(argument);
-                if (height > context.stackTop)
-                    RaiseOutOfRange();
-                context.stackTop = static_cast<std::uint32_t>(height);
+                const std::uintptr_t height = slot(argument);
+                if (height > top)
+                    refuse();
+                top = static_cast<std::uint32_t>(height);
                 ++index;
                 break;
             }
             case Op::ReturnIfNoProgress:
-                index = position == Slot(argument) ? Backtrack() : index + 1;
+                index = position == slot(argument) ? pop() : index + 1;
                 break;
             case Op::BackReference:
-                index = MatchBackReference(Group(argument)) ? index + 1 : Backtrack();
+                index = MatchBackReference(group(argument), position) ? index + 1 : pop();
                 break;
             case Op::Fail:
-                return Finish(MatchOutcome::NoMatch);
+                return finish(MatchOutcome::NoMatch);
             case Op::Advance:
                 // The attempt that began at `start` failed: the next one starts a character
                 // further, but never at the terminator of a non-empty subject.
                 if (text[start] == 0 || text[start + 1] == 0)
-                    return Finish(MatchOutcome::NoMatch);
+                    return finish(MatchOutcome::NoMatch);
                 ++start;
                 position = start;
-                context.stackTop = 0;
+                top = 0;
                 index = 0;
                 break;
             case Op::Accept:
-                return Finish(MatchOutcome::Matched);
+                return finish(MatchOutcome::Matched);
             case Op::SaveGroup: {
-                const MatchGroup& group = Group(argument);
-                if (!context.Push(Encode(group.begin)) || !context.Push(Encode(group.end)))
-                    return Finish(MatchOutcome::OutOfMemory);
+                const MatchGroup& saved = group(argument);
+                if (!push(encode(saved.begin)) || !push(encode(saved.end)))
+                    return finish(MatchOutcome::OutOfMemory);
                 ++index;
                 break;
             }
             case Op::RestoreGroup: {
-                MatchGroup& group = Group(argument);
-                group.end = Decode(context.Pop());
-                group.begin = Decode(context.Pop());
+                MatchGroup& restored = group(argument);
+                restored.end = decode(pop());
+                restored.begin = decode(pop());
                 ++index;
                 break;
             }
             default:
-                RaiseOutOfRange();
+                refuse();
             }
         }
     }
 
 private:
-    bool Finish(MatchOutcome outcome) {
-        context.matchEnd = subject + position;
-        context.outcome = outcome;
-        return outcome == MatchOutcome::Matched;
-    }
-
-    std::size_t Backtrack() { return static_cast<std::size_t>(context.Pop()); }
-
-    static std::size_t Target(std::int32_t argument) {
-        // A negative index becomes one far beyond the program, which the fetch refuses.
-        return static_cast<std::size_t>(static_cast<std::uint32_t>(argument));
-    }
-
-    // Positions run from the first character to one past the terminator.
-    std::size_t CheckedPosition(std::uintptr_t value) const {
-        if (value > length + 1)
-            RaiseOutOfRange();
-        return static_cast<std::size_t>(value);
-    }
-
-    std::uintptr_t& Slot(std::int32_t slot) {
-        const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(slot));
-        if (index >= context.memory.size())
-            RaiseOutOfRange();
-        return context.memory[index];
-    }
-
-    MatchGroup& Group(std::int32_t group) {
-        const auto index = static_cast<std::size_t>(static_cast<std::uint32_t>(group));
-        if (index >= context.groups.size())
-            RaiseOutOfRange();
-        return context.groups[index];
-    }
-
-    // Group bounds travel on the stack as offset + 1, with 0 for null.
-    std::uintptr_t Encode(const char16_t* bound) const {
-        return bound == nullptr ? 0 : static_cast<std::uintptr_t>(bound - subject) + 1;
-    }
-    const char16_t* Decode(std::uintptr_t value) const {
-        return value == 0 ? nullptr : subject + CheckedPosition(value - 1);
-    }
-
-    // Whether the character lies within one of the bound pairs between `first` and `next`.
-    bool InRanges(char16_t c, std::size_t first, std::size_t next) const {
-        for (std::size_t i = first; i + 1 < next; i += 2) {
-            const auto lower = static_cast<std::uint16_t>(program.instructions[i].argument);
-            const auto upper = static_cast<std::uint16_t>(program.instructions[i + 1].argument);
+    // Whether the character lies within one of the bound pairs in [first, next).
+    static bool InRanges(char16_t c, const PatternInstruction* first,
+                         const PatternInstruction* next) {
+        for (; next - first >= 2; first += 2) {
+            const auto lower = static_cast<std::uint16_t>(first[0].argument);
+            const auto upper = static_cast<std::uint16_t>(first[1].argument);
             if (c >= lower && c <= upper)
                 return true;
         }
@@ -229,7 +270,7 @@ private:
 
     // Compares the text at the position with what the group captured; a group that has captured
     // nothing, or whose end lies before its begin (it is being captured again), counts as empty.
-    bool MatchBackReference(const MatchGroup& group) {
+    bool MatchBackReference(const MatchGroup& group, std::size_t& position) const {
         std::size_t from = 0;
         std::size_t size = 0;
         if (group.begin != nullptr && group.end != nullptr && group.end >= group.begin) {
@@ -257,7 +298,6 @@ private:
     const char16_t* const subject; // the caller's text: every reported bound points into it
     const char16_t* const text;    // the text being run: the subject or its lowered copy
     const std::size_t length;      // characters before the terminator
-    std::size_t position = 0;
 };
 
 } // namespace
@@ -270,9 +310,10 @@ bool PatternProgram::Match(const char16_t* subject, MatchContext* context) const
         context->outcome = MatchOutcome::NoMatch;
         return false;
     }
-    std::size_t length = 0;
-    while (subject[length] != 0)
-        ++length;
+    const char16_t* terminator = subject;
+    while (*terminator != 0)
+        ++terminator;
+    const auto length = static_cast<std::size_t>(terminator - subject);
     const char16_t* text = subject;
     if (!caseSensitive) {
         try {
