@@ -6,7 +6,13 @@
 // the bounds the context reports are pointers into the caller's subject at the same offsets.
 //
 // The interpreter keeps the stack, the memory and the groups in local variables while it runs and
-// writes the stack height back to the context whenever it stops or raises.
+// writes the stack height back to the context whenever it stops or raises. Shapes that take most
+// of the steps on ordinary lines run as a whole instead of one instruction at a time, with the
+// same effects and the same count of steps as the instructions they stand for:
+//  - a row of Chars that match;
+// A shape runs as a whole only as far as its steps fit under the step limit; the rest runs one
+// instruction at a time, so a search that reaches the limit stops at the same instruction, in the
+// same state.
 #include "common/AsciiCase.h"
 #include "pattern/PatternProgram.h"
 
@@ -136,6 +142,14 @@ public:
                 if (position <= length && text[position] == argument) {
                     ++position;
                     ++index;
+                    // The Chars that follow and match, a step each; the first that does not
+                    // match fails in the next round.
+                    while (index < count && remaining != 0 && code[index].opcode == Op::Char &&
+                           position <= length && text[position] == code[index].argument) {
+                        --remaining;
+                        ++position;
+                        ++index;
+                    }
                 } else {
                     index = pop();
                 }
