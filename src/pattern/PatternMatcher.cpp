@@ -10,12 +10,16 @@
 // of the steps on ordinary lines run as a whole instead of one instruction at a time, with the
 // same effects and the same count of steps as the instructions they stand for:
 //  - a row of Chars that match;
+//  - passes of a shortest-first loop of any character ("Call L, AnyChar, Jump back") whose
+//    continuation at L only jumps and sets group bounds before it needs a character c: the end
+//    of the loop is found by looking for c (runShortestLoop).
 // A shape runs as a whole only as far as its steps fit under the step limit; the rest runs one
 // instruction at a time, so a search that reaches the limit stops at the same instruction, in the
 // same state.
 #include "common/AsciiCase.h"
 #include "pattern/PatternProgram.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <string>
@@ -27,9 +31,16 @@ using Op = PatternOpcode;
 // The step budget of a search without a step limit; it is renewed when it runs out.
 constexpr std::uint64_t unlimitedSteps = std::numeric_limits<std::uint64_t>::max();
 
+// The most instructions a shortest-first loop's continuation may run before its character.
+constexpr std::size_t maxContinuation = 8;
+
 std::size_t Target(std::int32_t argument) {
     // A negative index becomes one far beyond the program, which the fetch refuses.
     return static_cast<std::size_t>(static_cast<std::uint32_t>(argument));
+}
+
+bool IsCodeUnit(std::int32_t argument) {
+    return argument >= 0 && argument <= 0xFFFF;
 }
 
 class Matcher {
@@ -108,6 +119,93 @@ public:
         };
         const auto decode = [&](std::uintptr_t value) -> const char16_t* {
             return value == 0 ? nullptr : subject + checkedPosition(value - 1);
+        };
+
+        // The Call at `call` (its step taken) when it opens a shortest-first loop of any
+        // character whose continuation at `target` needs a character after jumps and group
+        // bounds: runs the passes that fail to find that character, and the last pass, as far as
+        // the step limit allows. False when the Call is to run as usual.
+        const auto runShortestLoop = [&](std::size_t call, std::size_t target) {
+            if (call + 2 >= count || code[call + 1].opcode != Op::AnyChar ||
+                code[call + 2].opcode != Op::Jump || Target(code[call + 2].argument) != call ||
+                call == 0)
+                return false;
+            const PatternInstruction* bounds[maxContinuation];
+            std::size_t boundCount = 0;
+            std::size_t between = 0; // instructions run between the Call and the Char
+            std::size_t at = target;
+            for (;;) {
+                if (at == 0 || at >= count || between == maxContinuation)
+                    return false;
+                const PatternInstruction& next = code[at];
+                if (next.opcode == Op::Char)
+                    break;
+                if (next.opcode == Op::Jump) {
+                    at = Target(next.argument);
+                } else if (next.opcode == Op::GroupStart || next.opcode == Op::GroupEnd) {
+                    if (static_cast<std::uint32_t>(next.argument) >= groupsSize)
+                        return false;
+                    bounds[boundCount++] = &next;
+                    ++at;
+                } else if (next.opcode == Op::NoOp) {
+                    ++at;
+                } else {
+                    return false;
+                }
+                ++between;
+            }
+            if (!IsCodeUnit(code[at].argument) || top + 1 >= stackSize)
+                return false;
+            const auto wanted = static_cast<char16_t>(code[at].argument);
+            // A pass that does not find the character: Call, continuation, Char, AnyChar, Jump.
+            const std::uint64_t passSteps = between + 4;
+            const std::uint64_t budget = remaining + 1; // the Call's step belongs to the passes
+            std::size_t end = position;
+            if (position < length)
+                end += static_cast<std::size_t>(
+                    std::min<std::uint64_t>(budget / passSteps, length - position));
+            std::size_t found = position;
+            while (found < end && text[found] != wanted)
+                ++found;
+            const std::size_t passes = found - position;
+            std::uint64_t steps = passes * passSteps;
+            // Whether the last pass is known to end the loop: it finds the character (Char, and
+            // the continuation runs on), or it stands at the terminator, where AnyChar fails too.
+            bool ends = true;
+            bool matched = false;
+            if (found < end)
+                matched = true;
+            else if (found >= length)
+                matched = found == length && wanted == 0;
+            else
+                ends = false;
+            if (ends) {
+                const std::uint64_t lastSteps = matched ? between + 2 : between + 3;
+                if (steps + lastSteps <= budget)
+                    steps += lastSteps;
+                else
+                    ends = false;
+            }
+            if (!ends && passes == 0)
+                return false;
+            remaining = budget - steps;
+            const char16_t* const bound = subject + (ends ? found : found - 1);
+            for (std::size_t i = 0; i < boundCount; ++i) {
+                MatchGroup& bounded = groups[static_cast<std::uint32_t>(bounds[i]->argument)];
+                (bounds[i]->opcode == Op::GroupStart ? bounded.begin : bounded.end) = bound;
+            }
+            stack[top + 1] = call + 1;
+            position = found;
+            if (!ends) {
+                index = call;
+            } else if (matched) {
+                ++top;
+                ++position;
+                index = at + 1;
+            } else {
+                index = pop();
+            }
+            return true;
         };
 
         for (;;) {
@@ -190,6 +288,8 @@ public:
                 ++index;
                 break;
             case Op::Call:
+                if (runShortestLoop(index, Target(argument)))
+                    break;
                 if (!push(index + 1))
                     return finish(MatchOutcome::OutOfMemory);
                 index = Target(argument);
