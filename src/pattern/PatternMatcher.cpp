@@ -10,6 +10,8 @@
 // of the steps on ordinary lines run as a whole instead of one instruction at a time, with the
 // same effects and the same count of steps as the instructions they stand for:
 //  - a row of Chars that match;
+//  - attempts that fail at their first character, when the program begins "Call 2, Advance,
+//    Char c": the next start is found by looking for c (skipAttempts);
 //  - passes of a shortest-first loop of any character ("Call L, AnyChar, Jump back") whose
 //    continuation at L only jumps and sets group bounds before it needs a character c: the end
 //    of the loop is found by looking for c (runShortestLoop).
@@ -121,6 +123,40 @@ public:
             return value == 0 ? nullptr : subject + checkedPosition(value - 1);
         };
 
+        // With index 0 about to run at `start` (stack empty): the attempts that fail at the first
+        // character, each Call 2, Char c and Advance, as far as the step limit allows. True when
+        // such an attempt's Advance ends the search.
+        const bool skips = count >= 3 && code[0].opcode == Op::Call && code[0].argument == 2 &&
+                           code[1].opcode == Op::Advance && code[2].opcode == Op::Char &&
+                           IsCodeUnit(code[2].argument);
+        const auto first = static_cast<char16_t>(skips ? code[2].argument : 0);
+        const auto skipAttempts = [&]() {
+            if (!skips || stackSize < 2)
+                return false;
+            const std::uint64_t affordable = remaining / 3;
+            std::size_t attempt = start;
+            std::uint64_t attempts = 0;
+            while (attempts < affordable && text[attempt] != first) {
+                ++attempts;
+                if (text[attempt] == 0 || text[attempt + 1] == 0) {
+                    remaining -= 3 * attempts;
+                    stack[1] = 1;
+                    start = position = attempt;
+                    context.matchStart = subject + attempt;
+                    return true;
+                }
+                ++attempt;
+            }
+            if (attempts != 0) {
+                remaining -= 3 * attempts;
+                stack[1] = 1;
+                start = position = attempt;
+                // Left by the last skipped attempt, for a search that stops before the next one.
+                context.matchStart = subject + attempt - 1;
+            }
+            return false;
+        };
+
         // The Call at `call` (its step taken) when it opens a shortest-first loop of any
         // character whose continuation at `target` needs a character after jumps and group
         // bounds: runs the passes that fail to find that character, and the last pass, as far as
@@ -208,6 +244,8 @@ public:
             return true;
         };
 
+        if (skipAttempts())
+            return finish(MatchOutcome::NoMatch);
         for (;;) {
             if (remaining-- == 0) {
                 if (stepLimit != 0)
@@ -346,6 +384,8 @@ public:
                 position = start;
                 top = 0;
                 index = 0;
+                if (skipAttempts())
+                    return finish(MatchOutcome::NoMatch);
                 break;
             case Op::Accept:
                 return finish(MatchOutcome::Matched);
