@@ -340,42 +340,27 @@ private:
     std::int32_t ParseAtom(EmptyFlag& flag) {
         const char16_t c = Peek();
         switch (c) {
-        case u'{': {
-            NestingGuard guard(*this);
-            Skip();
+        case u'{':
             return ParseCaptureGroup(flag);
-        }
-        case u'(': {
-            NestingGuard guard(*this);
-            Skip();
+        case u'(':
             return ParseGroup(flag);
-        }
         case u'[':
             Skip();
             return ParseClass(flag);
         case u'\\':
             Skip();
             return ParseEscape(flag);
-        case u'!': {
-            NestingGuard guard(*this);
-            Skip();
+        case u'!':
             return ParseNot(flag);
-        }
         case u'}':
         case u']':
         case u')':
         case u'\0':
             return -1;
-        case u'.': {
-            const std::int32_t index = Emit(Op::AnyChar);
-            flag = EmptyFlag::Constant(false, false);
-            Skip();
-            return index;
-        }
         default: {
-            // "$" as the last character matches the terminator.
+            // "." is any character; "$" as the last character matches the terminator.
             const bool end = c == u'$' && PeekNext() == 0;
-            const std::int32_t index = Emit(Op::Char, end ? 0 : c);
+            const std::int32_t index = c == u'.' ? Emit(Op::AnyChar) : Emit(Op::Char, end ? 0 : c);
             flag = EmptyFlag::Constant(false, false);
             Skip();
             return index;
@@ -410,9 +395,8 @@ private:
         return index;
     }
 
+    // No entry begins with the terminator, so a backslash that ends the text finds none.
     static const char16_t* FindAbbreviation(char16_t letter) {
-        if (letter == 0)
-            return nullptr;
         for (const char16_t* entry : abbreviationTable) {
             if (entry[0] == letter)
                 return entry;
@@ -443,41 +427,39 @@ private:
 
     // i: SaveGroup n; GroupStart n; Call (body); RestoreGroup n; Return; body; GroupEnd n
     std::int32_t ParseCaptureGroup(EmptyFlag& flag) {
+        const NestingGuard guard(*this);
+        Skip();
         const auto group = static_cast<std::int32_t>(program.groupCount++);
         const std::int32_t index = Emit(Op::SaveGroup, group);
         Emit(Op::GroupStart, group);
         const std::int32_t call = Emit(Op::Call);
         Emit(Op::RestoreGroup, group);
         Emit(Op::Return);
-        std::int32_t body = ParseSequence(flag);
-        if (body < 0) {
-            if (Peek() != u'}')
-                Raise(PatternBraceExpected);
-            body = Emit(Op::NoOp);
-        }
-        SetArgument(call, body);
-        if (Peek() != u'}')
-            Raise(PatternBraceExpected);
-        Skip();
+        SetArgument(call, ParseBody(flag, u'}', PatternBraceExpected));
         Emit(Op::GroupEnd, group);
         return index;
     }
 
     // c: Call (body); Return; body
     std::int32_t ParseGroup(EmptyFlag& flag) {
+        const NestingGuard guard(*this);
+        Skip();
         const std::int32_t call = Emit(Op::Call);
         Emit(Op::Return);
-        std::int32_t body = ParseSequence(flag);
-        if (body < 0) {
-            if (Peek() != u')')
-                Raise(PatternParenExpected);
-            body = Emit(Op::NoOp);
-        }
-        SetArgument(call, body);
-        if (Peek() != u')')
-            Raise(PatternParenExpected);
-        Skip();
+        SetArgument(call, ParseBody(flag, u')', PatternParenExpected));
         return call;
+    }
+
+    // The sequence inside a group, up to and including its closing character; an empty one
+    // compiles to a NoOp. Returns the index of the body's code.
+    std::int32_t ParseBody(EmptyFlag& flag, char16_t closing, std::int32_t missingCode) {
+        std::int32_t body = ParseSequence(flag);
+        if (Peek() != closing)
+            Raise(missingCode);
+        if (body < 0)
+            body = Emit(Op::NoOp);
+        Skip();
+        return body;
     }
 
     // i: InRanges or NotInRanges (after the pairs); NoOp lower; NoOp upper; ...
@@ -535,6 +517,8 @@ private:
     // a: StorePos m1; StoreStackTop m2; Call (atom); LoadPos m1; LoadStackTop m2; Jump r+1;
     //    atom; LoadPos m1; LoadStackTop m2; r: Return
     std::int32_t ParseNot(EmptyFlag& flag) {
+        const NestingGuard guard(*this);
+        Skip();
         const std::int32_t positionSlot = NewSlot();
         const std::int32_t heightSlot = NewSlot();
         const std::int32_t index = Emit(Op::StorePos, positionSlot);
@@ -572,15 +556,8 @@ std::int32_t PatternProgram::Compile(const char16_t* pattern, bool caseSensitive
     memorySlotCount = 0;
     caseSensitive = caseSensitiveMatch;
     try {
-        std::u16string lowered;
-        const char16_t* text = pattern;
-        if (!caseSensitive) {
-            lowered = pattern;
-            for (char16_t& c : lowered)
-                c = LowerAsciiChar(c);
-            text = lowered.c_str();
-        }
-        Compiler(*this, text).Run();
+        const std::u16string lowered = caseSensitive ? std::u16string() : LowerAscii(pattern);
+        Compiler(*this, caseSensitive ? pattern : lowered.c_str()).Run();
     } catch (const CompileError& error) {
         lastError = error.code;
     } catch (const std::bad_alloc&) {

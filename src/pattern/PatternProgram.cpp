@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 const char* CAtlException::what() const noexcept {
     switch (hr) {
@@ -69,9 +70,7 @@ const PatternInstruction& PatternInstructionArray::operator[](std::size_t index)
 }
 
 PatternInstruction& PatternInstructionArray::operator[](std::size_t index) {
-    if (index >= items.size())
-        throw CAtlException(HResultInvalidArgument);
-    return items[index];
+    return const_cast<PatternInstruction&>(std::as_const(*this)[index]);
 }
 
 bool PatternInstructionArray::Reserve(std::size_t count) {
