@@ -56,9 +56,8 @@ void SetLastErrorText(UINT messageId, std::initializer_list<ErrorTextArg> args) 
         text.resize(MessageBufferChars - 1);
     }
 
-    std::unique_ptr<wchar_t[]> copy(new wchar_t[text.size() + 1]);
-    std::memcpy(copy.get(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    lastErrorText = std::move(copy);
+    lastErrorText.reset(new wchar_t[text.size() + 1]);
+    std::memcpy(lastErrorText.get(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 
     SetLastError(savedError);
 }

@@ -16,7 +16,6 @@ class ErrorTextArg {
 public:
     ErrorTextArg(int value) : number(value) {}
     ErrorTextArg(unsigned long value) : number(static_cast<int>(value)) {}
-    ErrorTextArg(unsigned int value) : number(static_cast<int>(value)) {}
     ErrorTextArg(const wchar_t* value) : text(value ? value : L""), isText(true) {}
     ErrorTextArg(const std::wstring& value) : text(value.c_str()), isText(true) {}
 

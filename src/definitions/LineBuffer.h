@@ -87,20 +87,20 @@ inline bool AppendToLineBuffer(void*& chars, const void* bytes, std::size_t coun
     return true;
 }
 
-// Makes sure the buffer has a block of at least LineBufferGrowth bytes; throws std::bad_alloc
-// when there is no memory for even that.
-inline void ReserveLineBlock(void*& chars) {
-    if (!ReserveLineBuffer(chars, LineBufferGrowth)) {
-        throw std::bad_alloc();
-    }
-}
-
 // Typed form of ReserveLineBuffer for a buffer of Char.
 template <class Char> bool ReserveLineBuffer(Char*& chars, std::size_t bytes) {
     void* block = chars;
     const bool ok = ReserveLineBuffer(block, bytes);
     chars = static_cast<Char*>(block);
     return ok;
+}
+
+// Makes sure the buffer has a block of at least LineBufferGrowth bytes; throws std::bad_alloc
+// when there is no memory for even that.
+template <class Char> void ReserveLineBlock(Char*& chars) {
+    if (!ReserveLineBuffer(chars, LineBufferGrowth)) {
+        throw std::bad_alloc();
+    }
 }
 
 // Owner of one buffer of Char: frees the block when it goes. `Pointer` is the variable to hand

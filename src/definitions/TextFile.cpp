@@ -68,7 +68,7 @@ int TextFile::ChooseReader() {
         return readFailed();
     }
     if (got == 0) {
-        reader = std::make_unique<TextFileReader>(fileName, handle);
+        reader = std::make_unique<TextFileReader>(fileName, handle, 0);
         return TextFileOk;
     }
     if (first == 0xFF || first == 0xFE) {

@@ -33,10 +33,12 @@ constexpr std::uint32_t ReaderBlockSize = 4096;
 // error, stay the same too. Other files (pipes) are read a block at a time.
 constexpr std::uint32_t ReaderReadAheadSize = 64 * ReaderBlockSize;
 
-// Reads one open file. The plain class is the reader of an empty file, which has no lines.
+// Reads one open file. The plain class is the reader of an empty file, which has no lines: it is
+// made with capacity 0, and so without a buffer.
 class TextFileReader {
 public:
-    TextFileReader(const wchar_t* fileName, HANDLE file, std::uint32_t bufferCapacity = 0);
+    TextFileReader(const wchar_t* fileName, HANDLE file,
+                   std::uint32_t bufferCapacity = ReaderBlockSize);
     virtual ~TextFileReader() = default;
     TextFileReader(const TextFileReader&) = delete;
     TextFileReader& operator=(const TextFileReader&) = delete;
@@ -60,7 +62,8 @@ protected:
     // Puts the next line's bytes into `line` in units of UnitSize bytes as they lie in the file
     // (BigEndian tells how to compare 16-bit units), at most `maxBytes` of them; the rest of a
     // longer line is read and left out. Returns TextFileOk or TextFileEnd.
-    template <unsigned UnitSize, bool BigEndian> int SplitLine(void*& line, std::size_t maxBytes);
+    template <unsigned UnitSize, bool BigEndian, class Char>
+    int SplitLine(Char*& line, std::size_t maxBytes);
     // SplitLine for a line that goes on past the buffer, or that meets its end, or is too long.
     template <unsigned UnitSize, bool BigEndian>
     int SplitLineAcrossBlocks(void*& line, std::size_t maxBytes);
@@ -90,7 +93,7 @@ protected:
 // Files in the system's 8-bit code pages: bytes converted with the caller's code page.
 class ANSI_TextFileReader : public TextFileReader {
 public:
-    ANSI_TextFileReader(const wchar_t* fileName, HANDLE file);
+    using TextFileReader::TextFileReader;
     int ReadChar() override;
     int ReadLine(wchar_t*& line, UINT codePage) override;
 
@@ -108,7 +111,7 @@ private:
 // UTF-8 files, decoded without validation; undecodable bytes become U+FFFD.
 class UTF8_TextFileReader : public TextFileReader {
 public:
-    UTF8_TextFileReader(const wchar_t* fileName, HANDLE file);
+    using TextFileReader::TextFileReader;
     int ReadChar() override;
     int ReadLine(wchar_t*& line, UINT codePage) override;
 
@@ -121,14 +124,14 @@ private:
 
 class UTF16LE_TextFileReader : public TextFileReader {
 public:
-    UTF16LE_TextFileReader(const wchar_t* fileName, HANDLE file);
+    using TextFileReader::TextFileReader;
     int ReadChar() override;
     int ReadLine(wchar_t*& line, UINT codePage) override;
 };
 
 class UTF16BE_TextFileReader : public TextFileReader {
 public:
-    UTF16BE_TextFileReader(const wchar_t* fileName, HANDLE file);
+    using TextFileReader::TextFileReader;
     int ReadChar() override;
     int ReadLine(wchar_t*& line, UINT codePage) override;
 };

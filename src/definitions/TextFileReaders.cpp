@@ -60,8 +60,8 @@ int TextFileReader::ReadLine(wchar_t*& /*line*/, UINT /*codePage*/) {
     return TextFileEnd;
 }
 
-template <unsigned UnitSize, bool BigEndian>
-inline int TextFileReader::SplitLine(void*& line, std::size_t maxBytes) {
+template <unsigned UnitSize, bool BigEndian, class Char>
+inline int TextFileReader::SplitLine(Char*& line, std::size_t maxBytes) {
     // Usually the whole line, line feed included, lies in the buffer: it is copied at once.
     const unsigned char* start = buffer.get() + readPosition;
     const std::size_t units = (byteCount - readPosition) / UnitSize;
@@ -71,7 +71,7 @@ inline int TextFileReader::SplitLine(void*& line, std::size_t maxBytes) {
             taken > 0 && IsCarriageReturn<UnitSize, BigEndian>(start + (taken - 1) * UnitSize);
         const std::size_t bytes = (taken - (carriageReturn ? 1 : 0)) * UnitSize;
         if (bytes <= maxBytes && ReserveLineBuffer(line, bytes + UnitSize)) {
-            unsigned char* chars = static_cast<unsigned char*>(line);
+            unsigned char* chars = reinterpret_cast<unsigned char*>(line);
             CopyLineBytes(chars, start, bytes);
             for (unsigned i = 0; i < UnitSize; ++i) {
                 chars[bytes + i] = 0;
@@ -81,7 +81,10 @@ inline int TextFileReader::SplitLine(void*& line, std::size_t maxBytes) {
             return TextFileOk;
         }
     }
-    return SplitLineAcrossBlocks<UnitSize, BigEndian>(line, maxBytes);
+    void* block = line;
+    const int result = SplitLineAcrossBlocks<UnitSize, BigEndian>(block, maxBytes);
+    line = static_cast<Char*>(block);
+    return result;
 }
 
 // The usual case, kept small: the buffer has room for the line already, which is widened as it
@@ -103,9 +106,6 @@ inline bool TextFileReader::ReadAsciiLine(wchar_t*& line, std::size_t minimumByt
     return true;
 }
 
-ANSI_TextFileReader::ANSI_TextFileReader(const wchar_t* fileName, HANDLE file)
-    : TextFileReader(fileName, file, ReaderBlockSize) {}
-
 int ANSI_TextFileReader::ReadChar() {
     return ReadByteSkippingCR();
 }
@@ -119,9 +119,7 @@ int ANSI_TextFileReader::ReadLine(wchar_t*& line, UINT codePage) {
 }
 
 int ANSI_TextFileReader::ReadConvertedLine(wchar_t*& line, UINT codePage) {
-    void* narrow = narrowLine.Pointer();
-    const int split = SplitLine<1, false>(narrow, NarrowLineMaxBytes);
-    narrowLine.Pointer() = static_cast<char*>(narrow);
+    const int split = SplitLine<1, false>(narrowLine.Pointer(), NarrowLineMaxBytes);
     if (split != TextFileOk) {
         return split;
     }
@@ -145,9 +143,7 @@ int ANSI_TextFileReader::ReadConvertedLine(wchar_t*& line, UINT codePage) {
         }
     } else {
         // Too long to convert: like a failed conversion, an empty line.
-        void* wide = line;
-        ReserveLineBlock(wide);
-        line = static_cast<wchar_t*>(wide);
+        ReserveLineBlock(line);
     }
     line[converted] = L'\0';
     LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>((converted + 1) * sizeof(wchar_t));
@@ -180,9 +176,6 @@ void ANSI_TextFileReader::LearnAsciiMapping(UINT codePage) {
     }
 }
 
-UTF8_TextFileReader::UTF8_TextFileReader(const wchar_t* fileName, HANDLE file)
-    : TextFileReader(fileName, file, ReaderBlockSize) {}
-
 int UTF8_TextFileReader::ReadChar() {
     const int lead = ReadByteSkippingCR();
     if (lead < 0) {
@@ -209,9 +202,7 @@ int UTF8_TextFileReader::ReadLine(wchar_t*& line, UINT /*codePage*/) {
 }
 
 int UTF8_TextFileReader::ReadDecodedLine(wchar_t*& line) {
-    void* narrow = narrowLine.Pointer();
-    const int split = SplitLine<1, false>(narrow, NarrowLineMaxBytes);
-    narrowLine.Pointer() = static_cast<char*>(narrow);
+    const int split = SplitLine<1, false>(narrowLine.Pointer(), NarrowLineMaxBytes);
     if (split != TextFileOk) {
         return split;
     }
@@ -220,9 +211,7 @@ int UTF8_TextFileReader::ReadDecodedLine(wchar_t*& line) {
 }
 
 void DecodeUtf8Line(const char* narrow, std::size_t length, wchar_t*& line) {
-    void* block = line;
-    ReserveLineBlock(block);
-    line = static_cast<wchar_t*>(block);
+    ReserveLineBlock(line);
 
     const unsigned char* p = reinterpret_cast<const unsigned char*>(narrow);
     const unsigned char* end = p + length;
@@ -282,31 +271,20 @@ void DecodeUtf8Line(const char* narrow, std::size_t length, wchar_t*& line) {
     LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>((count + 1) * sizeof(wchar_t));
 }
 
-UTF16LE_TextFileReader::UTF16LE_TextFileReader(const wchar_t* fileName, HANDLE file)
-    : TextFileReader(fileName, file, ReaderBlockSize) {}
-
 int UTF16LE_TextFileReader::ReadChar() {
     return ReadUnitSkippingCR(false);
 }
 
 int UTF16LE_TextFileReader::ReadLine(wchar_t*& line, UINT /*codePage*/) {
-    void* wide = line;
-    const int split = SplitLine<2, false>(wide, WideLineMaxBytes);
-    line = static_cast<wchar_t*>(wide);
-    return split;
+    return SplitLine<2, false>(line, WideLineMaxBytes);
 }
-
-UTF16BE_TextFileReader::UTF16BE_TextFileReader(const wchar_t* fileName, HANDLE file)
-    : TextFileReader(fileName, file, ReaderBlockSize) {}
 
 int UTF16BE_TextFileReader::ReadChar() {
     return ReadUnitSkippingCR(true);
 }
 
 int UTF16BE_TextFileReader::ReadLine(wchar_t*& line, UINT /*codePage*/) {
-    void* wide = line;
-    const int split = SplitLine<2, true>(wide, WideLineMaxBytes);
-    line = static_cast<wchar_t*>(wide);
+    const int split = SplitLine<2, true>(line, WideLineMaxBytes);
     if (split == TextFileOk) {
         // The swap reads whole groups of eight units; the buffer's capacity is made of such
         // groups, so the group that holds the NUL lies inside it.
