@@ -8,7 +8,6 @@ void RootWindow::ChooseIcon(int item) {
     LVITEMW row = {};
     row.mask = LVIF_IMAGE | LVIF_PARAM;
     row.iItem = item;
-    row.iSubItem = 0;
     // A double-click beside the rows (item -1) has no row and no entry: nothing to choose for.
     if (item < 0 || !SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row)) ||
         row.lParam == 0) {
@@ -29,7 +28,6 @@ void RootWindow::ChooseIcon(int item) {
             LVITEMW update = {};
             update.mask = LVIF_IMAGE;
             update.iItem = item;
-            update.iSubItem = 0;
             update.iImage = ImageList_ReplaceIcon(imageList, -1, icon.get());
             SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&update));
         } else {

@@ -16,7 +16,6 @@ ExtensionEntry* RowEntry(HWND list, int index) {
     LVITEMW item = {};
     item.mask = LVIF_PARAM;
     item.iItem = index;
-    item.iSubItem = 0;
     if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
         return nullptr;
     }

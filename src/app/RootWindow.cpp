@@ -280,9 +280,6 @@ void RootWindow::InsertExtensionRow(ExtensionEntry& entry, int image) {
     LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
     item.iItem = INT_MAX; // at the end
-    item.iSubItem = 0;
-    item.state = 0;
-    item.stateMask = 0;
     item.pszText = text.data();
     item.iImage = image;
     item.lParam = reinterpret_cast<LPARAM>(&entry);

@@ -22,6 +22,8 @@ void RootWindow::SetAssociations(HWND list) {
             ++failed;
             continue;
         }
+        // Read anew for every row: the error box of an earlier row has no owner, so the user can
+        // change the check box while it shows.
         const bool shellExtension =
             SendMessageW(shellExtensionCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
         // A failure has been shown in its own error box by the time this returns.

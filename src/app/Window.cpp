@@ -25,15 +25,11 @@ LRESULT CALLBACK Window::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 void Window::Register() {
     const std::wstring className = WindowClassName();
     WNDCLASSW windowClass = {};
-    windowClass.style = 0;
     windowClass.lpfnWndProc = &Window::WindowProc;
-    windowClass.cbClsExtra = 0;
-    windowClass.cbWndExtra = 0;
     windowClass.hInstance = instanceHandle;
     windowClass.hIcon = LoadIconW(instanceHandle, MAKEINTRESOURCEW(IDI_APPLICATION_ICON));
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = className.c_str();
     RegisterWindowClass(windowClass);
 }

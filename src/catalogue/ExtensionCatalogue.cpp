@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <cwchar>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -74,11 +75,9 @@ std::wstring OwnModulePath() {
 
 std::wstring ComputePlayerPath() {
     std::wstring path = OwnModulePath();
-    // PathRemoveFileSpecW works in place on the terminated text.
-    std::vector<wchar_t> folder(path.begin(), path.end());
-    folder.push_back(L'\0');
-    PathRemoveFileSpecW(folder.data());
-    path.assign(folder.data());
+    // PathRemoveFileSpecW cuts the terminated text in place.
+    PathRemoveFileSpecW(path.data());
+    path.resize(std::wcslen(path.c_str()));
     if (path.empty() || path.back() != L'\\') {
         path += L'\\';
     }

@@ -64,12 +64,8 @@ HKEY CRegistryKey::GetHandle() const {
 }
 
 CCountedRegKey* CRegistryKey::NewCCountedRegKey(HKEY raw) {
-    CCountedRegKey* counted = nullptr;
-    try {
-        counted = new (std::nothrow) CCountedRegKey(raw);
-    } catch (...) {
-        counted = nullptr;
-    }
+    // The constructor only stores the handle: the allocation is all that can fail.
+    CCountedRegKey* const counted = new (std::nothrow) CCountedRegKey(raw);
     if (!counted) {
         RegCloseKey(raw);
         throw Exception(kNewCountedRegKey, ERROR_NOT_ENOUGH_MEMORY);
