@@ -269,9 +269,15 @@ inline std::size_t FindLineFeed(const unsigned char* start, std::size_t units) {
                          : FindUnit(start, units, BigEndian ? LineFeed << 8 : LineFeed);
 }
 
+// How many of the `taken` units at `start` belong to the line: a carriage return that ends them is
+// left out.
 template <unsigned UnitSize, bool BigEndian>
-inline bool IsCarriageReturn(const unsigned char* unit) {
-    return UnitSize == 1 ? *unit == CarriageReturn : UnitAt(unit, BigEndian) == CarriageReturn;
+inline std::size_t UnitsBeforeCarriageReturn(const unsigned char* start, std::size_t taken) {
+    if (taken == 0) {
+        return 0;
+    }
+    const unsigned char* last = start + (taken - 1) * UnitSize;
+    return (UnitSize == 1 ? *last : UnitAt(last, BigEndian)) == CarriageReturn ? taken - 1 : taken;
 }
 
 } // namespace bytescan

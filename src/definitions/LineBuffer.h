@@ -52,6 +52,13 @@ inline void ClearLineBuffer(void* chars, std::size_t nulBytes) {
     LineBufferHeaderOf(chars)->used = static_cast<std::uint32_t>(nulBytes);
 }
 
+// Ends the text of a buffer that has room for it after `length` characters: the NUL, and the
+// bytes in use.
+template <class Char> void EndLineAt(Char* chars, std::size_t length) {
+    chars[length] = Char();
+    LineBufferHeaderOf(chars)->used = static_cast<std::uint32_t>((length + 1) * sizeof(Char));
+}
+
 // Copies `count` bytes; the copies of ordinary lines stay inline, eight bytes at a time.
 inline void CopyLineBytes(unsigned char* to, const unsigned char* from, std::size_t count) {
     if (count > 256) {

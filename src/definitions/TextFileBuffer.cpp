@@ -69,15 +69,13 @@ bool TextFileReader::ReadAsciiLineMakingRoom(wchar_t*& line, std::size_t minimum
     if (!FindLineFeedAfterPlainAscii(start, byteCount - readPosition, lineFeed)) {
         return false;
     }
-    const std::size_t length =
-        lineFeed > 0 && start[lineFeed - 1] == CarriageReturn ? lineFeed - 1 : lineFeed;
+    const std::size_t length = UnitsBeforeCarriageReturn<1, false>(start, lineFeed);
     const std::size_t bytes = (length + 1) * sizeof(wchar_t);
     if (!ReserveLineBuffer(line, bytes > minimumBytes ? bytes : minimumBytes)) {
         return false;
     }
     WidenAscii(start, length, line);
-    line[length] = L'\0';
-    LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>(bytes);
+    EndLineAt(line, length);
     readPosition += static_cast<std::uint32_t>(lineFeed + 1);
     return true;
 }
@@ -165,11 +163,7 @@ int TextFileReader::SplitLineAcrossBlocks(void*& line, std::size_t maxBytes) {
         const bool found = taken < units;
         // The carriage return that ends the taken units is left out, whether it comes before
         // the line feed or ends the block.
-        std::size_t copied = taken;
-        if (copied > 0 && IsCarriageReturn<UnitSize, BigEndian>(start + (copied - 1) * UnitSize)) {
-            --copied;
-        }
-        append(start, copied * UnitSize);
+        append(start, UnitsBeforeCarriageReturn<UnitSize, BigEndian>(start, taken) * UnitSize);
         readPosition += static_cast<std::uint32_t>(taken * UnitSize);
         if (found) {
             readPosition += UnitSize;

@@ -62,21 +62,17 @@ int TextFileReader::ReadLine(wchar_t*& /*line*/, UINT /*codePage*/) {
 
 template <unsigned UnitSize, bool BigEndian, class Char>
 inline int TextFileReader::SplitLine(Char*& line, std::size_t maxBytes) {
+    static_assert(sizeof(Char) == UnitSize, "a line holds the file's units");
     // Usually the whole line, line feed included, lies in the buffer: it is copied at once.
     const unsigned char* start = buffer.get() + readPosition;
     const std::size_t units = (byteCount - readPosition) / UnitSize;
     const std::size_t taken = units > 0 ? FindLineFeed<UnitSize, BigEndian>(start, units) : 0;
     if (taken < units) {
-        const bool carriageReturn =
-            taken > 0 && IsCarriageReturn<UnitSize, BigEndian>(start + (taken - 1) * UnitSize);
-        const std::size_t bytes = (taken - (carriageReturn ? 1 : 0)) * UnitSize;
+        const std::size_t length = UnitsBeforeCarriageReturn<UnitSize, BigEndian>(start, taken);
+        const std::size_t bytes = length * UnitSize;
         if (bytes <= maxBytes && ReserveLineBuffer(line, bytes + UnitSize)) {
-            unsigned char* chars = reinterpret_cast<unsigned char*>(line);
-            CopyLineBytes(chars, start, bytes);
-            for (unsigned i = 0; i < UnitSize; ++i) {
-                chars[bytes + i] = 0;
-            }
-            LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>(bytes + UnitSize);
+            CopyLineBytes(reinterpret_cast<unsigned char*>(line), start, bytes);
+            EndLineAt(line, length);
             readPosition += static_cast<std::uint32_t>((taken + 1) * UnitSize);
             return TextFileOk;
         }
@@ -98,10 +94,7 @@ inline bool TextFileReader::ReadAsciiLine(wchar_t*& line, std::size_t minimumByt
                         lineFeed)) {
         return ReadAsciiLineMakingRoom(line, minimumBytes);
     }
-    const std::size_t length =
-        lineFeed > 0 && start[lineFeed - 1] == CarriageReturn ? lineFeed - 1 : lineFeed;
-    line[length] = L'\0';
-    header->used = static_cast<std::uint32_t>((length + 1) * sizeof(wchar_t));
+    EndLineAt(line, UnitsBeforeCarriageReturn<1, false>(start, lineFeed));
     readPosition += static_cast<std::uint32_t>(lineFeed + 1);
     return true;
 }
@@ -145,8 +138,7 @@ int ANSI_TextFileReader::ReadConvertedLine(wchar_t*& line, UINT codePage) {
         // Too long to convert: like a failed conversion, an empty line.
         ReserveLineBlock(line);
     }
-    line[converted] = L'\0';
-    LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>((converted + 1) * sizeof(wchar_t));
+    EndLineAt(line, static_cast<std::size_t>(converted));
     return TextFileOk;
 }
 
@@ -267,8 +259,7 @@ void DecodeUtf8Line(const char* narrow, std::size_t length, wchar_t*& line) {
             roomLeft = put(0xD7C0 + (codePoint >> 10)) && put(0xDC00 + (codePoint & 0x3FF));
         }
     }
-    line[count] = L'\0';
-    LineBufferHeaderOf(line)->used = static_cast<std::uint32_t>((count + 1) * sizeof(wchar_t));
+    EndLineAt(line, count);
 }
 
 int UTF16LE_TextFileReader::ReadChar() {
