@@ -1,5 +1,6 @@
 #include "registration/DefaultApps.h"
 
+#include "common/ModuleFunction.h"
 #include "registration/RegisterExtension.h"
 #include "registry/Win32Exception.h"
 
@@ -55,11 +56,10 @@ WindowsVersion RunningWindowsVersion() {
     using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof(info);
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const FARPROC address = ntdll ? GetProcAddress(ntdll, "RtlGetVersion") : nullptr;
+    const auto rtlGetVersion =
+        ModuleFunction<RtlGetVersionFunction>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
     WindowsVersion version;
-    if (address != nullptr && reinterpret_cast<RtlGetVersionFunction>(
-                                  reinterpret_cast<void (*)()>(address))(&info) == 0) {
+    if (rtlGetVersion != nullptr && rtlGetVersion(&info) == 0) {
         version.major = info.dwMajorVersion;
         version.minor = info.dwMinorVersion;
         version.build = info.dwBuildNumber;
