@@ -78,17 +78,6 @@ inline std::string EncodeIdfText(const std::wstring& text, IdfEncoding encoding)
     return bytes;
 }
 
-// Whether another program could now open the file for writing: not while a reader has it open.
-inline bool WritableByOthers(const std::wstring& path) {
-    HANDLE other = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (other == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(other);
-    return true;
-}
-
 // A fresh folder in the prefix's temporary folder, with everything in it removed at the end.
 // Path() ends with "\".
 class TestFolder {

@@ -1,4 +1,5 @@
-// Writing the files that the reader and loader tests and benchmarks read back.
+// Writing the files that the reader and loader tests and benchmarks read back, and checking that
+// the program has let go of them.
 #pragma once
 
 #include <windows.h>
@@ -17,4 +18,16 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
                     written == bytes.size();
     CloseHandle(file);
     return ok;
+}
+
+// Whether another program could now open the file for writing: not while a reader has it open
+// (the readers share reading only).
+inline bool WritableByOthers(const std::wstring& path) {
+    HANDLE other = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (other == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(other);
+    return true;
 }

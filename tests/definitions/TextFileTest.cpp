@@ -11,17 +11,6 @@
 
 namespace {
 
-// Whether another program could open the file for writing now (our reader shares reading only).
-bool WritableByOthers(const wchar_t* path) {
-    HANDLE other = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (other == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(other);
-    return true;
-}
-
 // The server end of a named pipe that a TextFile opens as its file. On its own thread it writes
 // each piece once the reader has taken everything before it, so every piece arrives by its own
 // read, and then hangs up: from then on reads fail with ERROR_PIPE_NOT_CONNECTED.
