@@ -82,8 +82,6 @@ RootWindow* RootWindow::CreateMainWindow(RootWindow* object) {
 
 RootWindow::RootWindow() : pickers(std::make_unique<SystemPickers>()) {}
 
-RootWindow::~RootWindow() = default;
-
 std::wstring RootWindow::WindowClassName() const {
     return L"VTFileAssocRootWnd";
 }

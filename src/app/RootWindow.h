@@ -48,7 +48,6 @@ public:
     static RootWindow* Create();
 
     RootWindow();
-    ~RootWindow() override;
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     std::wstring WindowClassName() const override;

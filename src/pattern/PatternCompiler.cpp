@@ -406,7 +406,7 @@ private:
 
     // Compiles one quantified atom of the entry's stored sub-pattern in place of "\letter".
     std::int32_t ParseAbbreviation(const char16_t* entry, EmptyFlag& flag) {
-        NestingGuard guard(*this);
+        const NestingGuard guard(*this);
         const char16_t* const savedText = text;
         const std::size_t savedPosition = position;
         text = entry + 1;
