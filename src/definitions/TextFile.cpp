@@ -47,6 +47,12 @@ int TextFile::Close() {
     return 0;
 }
 
+template <class Reader> int TextFile::UseReader(std::uint32_t found) {
+    encoding = found;
+    reader = std::make_unique<Reader>(name.c_str(), handle);
+    return TextFileOk;
+}
+
 // Looks at the byte-order mark, reading it a byte at a time, and creates the reader. A file
 // without a complete mark is read as ANSI from its first byte.
 int TextFile::ChooseReader() {
@@ -77,14 +83,8 @@ int TextFile::ChooseReader() {
             return readFailed();
         }
         if (got == 1) {
-            if (first == 0xFF) {
-                encoding = EncodingUtf16LE;
-                reader = std::make_unique<UTF16LE_TextFileReader>(fileName, handle);
-            } else {
-                encoding = EncodingUtf16BE;
-                reader = std::make_unique<UTF16BE_TextFileReader>(fileName, handle);
-            }
-            return TextFileOk;
+            return first == 0xFF ? UseReader<UTF16LE_TextFileReader>(EncodingUtf16LE)
+                                 : UseReader<UTF16BE_TextFileReader>(EncodingUtf16BE);
         }
     } else if (first == 0xEF) {
         got = nextIs(0xBB);
@@ -95,15 +95,11 @@ int TextFile::ChooseReader() {
             return readFailed();
         }
         if (got == 1) {
-            encoding = EncodingUtf8;
-            reader = std::make_unique<UTF8_TextFileReader>(fileName, handle);
-            return TextFileOk;
+            return UseReader<UTF8_TextFileReader>(EncodingUtf8);
         }
     }
     if (SetFilePointer(handle, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
         return readFailed();
     }
-    encoding = EncodingAnsi;
-    reader = std::make_unique<ANSI_TextFileReader>(fileName, handle);
-    return TextFileOk;
+    return UseReader<ANSI_TextFileReader>(EncodingAnsi);
 }

@@ -164,4 +164,6 @@ struct TextFile {
 
 private:
     int ChooseReader();
+    // Reads the file as `found` from the current position on.
+    template <class Reader> int UseReader(std::uint32_t found);
 };

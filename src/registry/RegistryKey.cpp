@@ -6,6 +6,13 @@ using namespace RegistryOperation;
 
 namespace {
 
+// Throws the failure that a registry call returned, with the name of the operation.
+void ThrowOnFailure(LONG result, const wchar_t* where) {
+    if (result != ERROR_SUCCESS) {
+        throw CRegistryKey::Exception(where, static_cast<DWORD>(result));
+    }
+}
+
 // How often GetSubkeyInfo makes room and asks again when a name does not fit.
 const int kMaxEnumAttempts = 8;
 
@@ -26,11 +33,9 @@ void CCountedRegKey::DestroyHandle() {
 
 CRegistryKey::CRegistryKey(HKEY parent, const std::wstring& subkey) : key(nullptr) {
     HKEY opened = nullptr;
-    const LONG result =
-        RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, KEY_ALL_ACCESS, &opened);
-    if (result != ERROR_SUCCESS) {
-        throw Exception(kConstructor, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(
+        RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, KEY_ALL_ACCESS, &opened),
+        kConstructor);
     key = NewCCountedRegKey(opened);
 }
 
@@ -84,12 +89,10 @@ CRegistryKey CRegistryKey::CreateOrOpenKey(const std::wstring& subkey, DWORD* di
     }
     HKEY created = nullptr;
     wchar_t noClass[] = L"";
-    const LONG result =
-        RegCreateKeyExW(GetHandle(), SubkeyName(subkey, kCreateOrOpenKey), 0, noClass,
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created, disposition);
-    if (result != ERROR_SUCCESS) {
-        throw Exception(kCreateOrOpenKey, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(RegCreateKeyExW(GetHandle(), SubkeyName(subkey, kCreateOrOpenKey), 0, noClass,
+                                   REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created,
+                                   disposition),
+                   kCreateOrOpenKey);
     return CRegistryKey(NewCCountedRegKey(created));
 }
 
@@ -122,10 +125,7 @@ void CRegistryKey::DeleteKey(const std::wstring& subkey) const {
             throw Exception(kDeleteKey, ERROR_ACCESS_DENIED);
         }
     }
-    const LONG result = RegDeleteKeyW(GetHandle(), SubkeyName(subkey, kDeleteKey));
-    if (result != ERROR_SUCCESS) {
-        throw Exception(kDeleteKey, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(RegDeleteKeyW(GetHandle(), SubkeyName(subkey, kDeleteKey)), kDeleteKey);
 }
 
 void CRegistryKey::DeleteKeyAndSubkeys(const std::wstring& subkey) const {
@@ -146,10 +146,8 @@ void CRegistryKey::DeleteKeyAndSubkeys(const std::wstring& subkey) const {
 bool CRegistryKey::QueryValue(const wchar_t* name, HeapText& text) const {
     DWORD type = REG_NONE;
     DWORD size = 0;
-    LONG result = RegQueryValueExW(GetHandle(), name, nullptr, &type, nullptr, &size);
-    if (result != ERROR_SUCCESS) {
-        throw Exception(kQueryValue, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(RegQueryValueExW(GetHandle(), name, nullptr, &type, nullptr, &size),
+                   kQueryValue);
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         return false;
     }
@@ -161,11 +159,9 @@ bool CRegistryKey::QueryValue(const wchar_t* name, HeapText& text) const {
         throw Exception(kQueryValue, ERROR_NOT_ENOUGH_MEMORY);
     }
     DWORD stored = size;
-    result = RegQueryValueExW(GetHandle(), name, nullptr, &type,
-                              reinterpret_cast<BYTE*>(buffer.get()), &stored);
-    if (result != ERROR_SUCCESS) {
-        throw Exception(kQueryValue, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(RegQueryValueExW(GetHandle(), name, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(buffer.get()), &stored),
+                   kQueryValue);
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         return false; // rewritten as another type between the two reads
     }
@@ -181,12 +177,10 @@ void CRegistryKey::SetValue(const wchar_t* name, DWORD type, const std::wstring&
     if (text.size() >= MAXDWORD / sizeof(wchar_t)) {
         throw Exception(kSetValue, ERROR_INVALID_PARAMETER); // would not fit the byte count
     }
-    const LONG result =
-        RegSetValueExW(GetHandle(), name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                       static_cast<DWORD>(bytes));
-    if (result != ERROR_SUCCESS) {
-        throw Exception(kSetValue, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(RegSetValueExW(GetHandle(), name, 0, type,
+                                  reinterpret_cast<const BYTE*>(text.c_str()),
+                                  static_cast<DWORD>(bytes)),
+                   kSetValue);
 }
 
 CRegKeyIterator::CRegKeyIterator(CCountedRegKey* walked) : key(walked) {
@@ -227,12 +221,10 @@ DWORD CRegistryKey::SubkeyIteratorImpl::QuerySizes(const wchar_t* where) {
     DWORD subkeys = 0;
     DWORD longestName = 0;
     DWORD longestClass = 0;
-    const LONG result =
-        RegQueryInfoKeyW(key->GetHandle(), nullptr, nullptr, nullptr, &subkeys, &longestName,
-                         &longestClass, nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (result != ERROR_SUCCESS) {
-        throw Exception(where, static_cast<DWORD>(result));
-    }
+    ThrowOnFailure(RegQueryInfoKeyW(key->GetHandle(), nullptr, nullptr, nullptr, &subkeys,
+                                    &longestName, &longestClass, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr),
+                   where);
     // Never left without a buffer, so the names read are always terminated.
     name.Reserve(longestName + 1);
     className.Reserve(longestClass + 1);
