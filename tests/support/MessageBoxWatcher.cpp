@@ -148,8 +148,12 @@ void MessageBoxWatcher::Inspect(HWND dialog) {
     if (scan.hasInputControls || !GetDlgItem(dialog, messageTextId))
         return; // another kind of dialog, such as the open-file dialog
     MessageBoxInfo box;
-    box.caption = WindowText(dialog);
-    box.text = WindowText(GetDlgItem(dialog, messageTextId));
+    // A box whose thread is still busy (the first box of a program in a new Wine prefix can take
+    // seconds) is read again on the next round rather than taken as one without texts.
+    if (!ReadWindowText(dialog, box.caption) ||
+        !ReadWindowText(GetDlgItem(dialog, messageTextId), box.text)) {
+        return;
+    }
     std::sort(scan.buttons.begin(), scan.buttons.end());
     box.buttons = scan.buttons;
     box.icon = IconOf(dialog, box.iconKnown);
@@ -187,16 +191,25 @@ HWND FindProcessWindow(const wchar_t* className, DWORD processId) {
     return search.found;
 }
 
-std::wstring WindowText(HWND window) {
-    if (!window)
-        return {};
+bool ReadWindowText(HWND window, std::wstring& text) {
+    text.clear();
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return {};
-    std::wstring text(length + 1, L'\0');
+    if (!window ||
+        !SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return false;
+    text.assign(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                             SMTO_ABORTIFHUNG, 5000, &copied)) {
+        text.clear();
+        return false;
+    }
     text.resize(copied);
+    return true;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text;
+    ReadWindowText(window, text);
     return text;
 }

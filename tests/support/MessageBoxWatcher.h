@@ -62,3 +62,5 @@ HWND FindProcessWindow(const wchar_t* className, DWORD processId = 0);
 
 // Reads the text of a window of any process.
 std::wstring WindowText(HWND window);
+// The same; false (and text empty) when the window does not answer within a few seconds.
+bool ReadWindowText(HWND window, std::wstring& text);
