@@ -28,10 +28,10 @@ void RootWindow::ChooseIcon(int item) {
             LVITEMW update = {};
             update.mask = LVIF_IMAGE;
             update.iItem = item;
-            update.iImage = ImageList_ReplaceIcon(imageList, -1, icon.get());
+            update.iImage = PutIconImage(imageList, -1, icon.get());
             SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&update));
         } else {
-            ImageList_ReplaceIcon(imageList, row.iImage, icon.get());
+            PutIconImage(imageList, row.iImage, icon.get());
         }
     }
 

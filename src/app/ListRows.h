@@ -7,6 +7,7 @@
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -22,6 +23,14 @@ ExtensionEntry* RowEntry(HWND list, int index);
 UINT RowStateImage(HWND list, int index);
 void SetRowStateImage(HWND list, int index, UINT stateImage);
 bool IsRowSelected(HWND list, int index);
+// The row's overlay image (0 for none) in the list view's overlay bits.
+UINT RowOverlay(HWND list, int index);
+void SetRowOverlay(HWND list, int index, UINT overlay);
+
+// Puts the icon into the image list at the image index, or appends it for index -1, drawn on the
+// window colour as an opaque image (so that an overlay can be drawn over it). Returns the image's
+// index, -1 when it could not be put there.
+int PutIconImage(HIMAGELIST list, int index, HICON icon);
 
 // The 16 x 16 icon at an icon location; empty when there is none. A negative index names an icon
 // resource identifier rather than a position.

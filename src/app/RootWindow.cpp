@@ -49,6 +49,8 @@ constexpr int kMinimumHeightLines = 15;
 constexpr int kRowsPerColumn = 20;
 constexpr int kFittedExtraWidth = 40;
 constexpr int kFittedRowLines = 24;
+// The widest line of an info tip, in average characters.
+constexpr int kInfoTipWidthChars = 60;
 
 // A button is 1.9 lines of the dialog font high.
 int ButtonHeight(int lineHeight) {
@@ -137,8 +139,18 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (activation->hdr.code == static_cast<UINT>(NM_DBLCLK)) {
             ChooseIcon(activation->iItem);
         }
+        if (activation->hdr.code == static_cast<UINT>(LVN_GETINFOTIPW)) {
+            FillInfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(lParam));
+            return 0;
+        }
         break;
     }
+    case WM_ACTIVATE:
+        // Back from Default apps (or any other window): show what the user chose there.
+        if (LOWORD(wParam) != WA_INACTIVE && !commandRunning) {
+            ShowAssociationMarks();
+        }
+        break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case kSetAssociationsId:
@@ -165,8 +177,11 @@ LRESULT RootWindow::CreateControls() {
                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_LIST | LVS_SHOWSELALWAYS, 0, 0,
                            200, 100, kListViewId);
     SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
-    imageList = ImageList_Create(16, 16, ILC_COLOR24, 10, 1);
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+    // With a mask, the badge can be drawn over a row's icon: the rows' icons are opaque images
+    // on the window colour, as a list without a mask shows them.
+    imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 10, 1);
+    AddBadgeImage();
     SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList));
     SetWindowTheme(listView, L"Explorer", nullptr);
 
@@ -204,6 +219,9 @@ LRESULT RootWindow::CreateControls() {
          {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.get()), FALSE);
     }
+    // Info tips of two lines: the description, then what the type opens with.
+    SendMessageW(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETTOOLTIPS, 0, 0)),
+                 TTM_SETMAXTIPWIDTH, 0, kInfoTipWidthChars * charWidth);
 
     BuildContextMenu();
     SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
@@ -237,6 +255,7 @@ void RootWindow::LayoutControls(int width, int height) {
 
 void RootWindow::FillExtensionList() {
     AddExtensionRows(AddRowImages());
+    ShowAssociationMarks();
     FitWindowToList();
 }
 
@@ -256,8 +275,7 @@ std::vector<int> RootWindow::AddRowImages() {
                                  ExtractSmallIcon(entry.iconFile.c_str(), index))
                         .first;
         }
-        images.push_back(found->second ? ImageList_ReplaceIcon(imageList, -1, found->second.get())
-                                       : -1);
+        images.push_back(found->second ? PutIconImage(imageList, -1, found->second.get()) : -1);
     }
     return images;
 }
@@ -301,6 +319,7 @@ void RootWindow::FitWindowToList() {
 }
 
 void RootWindow::OpenIdfFile() {
+    const RunningCommand running(commandRunning);
     LoadIdfFile(nullptr);
     // The loader may have replaced entries that the rows point at: rebuild before any row is
     // used again, whatever the loader did.
@@ -309,6 +328,8 @@ void RootWindow::OpenIdfFile() {
 
 void RootWindow::RebuildExtensionList() {
     SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+    rowStates.clear();
     ImageList_Remove(imageList, -1);
+    AddBadgeImage();
     FillExtensionList();
 }

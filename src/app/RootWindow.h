@@ -7,6 +7,7 @@
 #include "app/Window.h"
 #include "catalogue/ExtensionCatalogue.h"
 #include "common/UniqueHandle.h"
+#include "registration/AssociationState.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -32,6 +33,9 @@ enum : UINT {
     kCheckKnownVideoCommand = 54,
     kCheckKnownAudioCommand = 55,
 };
+
+// The overlay image that marks the rows of the types Veltrano opens now.
+inline constexpr UINT kOpensWithVeltranoOverlay = 1;
 
 // Height of the dialog font (8 points) in logical units for a display of the given dots per inch:
 // -11 at 96 dpi, -13 at 120, -16 at 144, -21 at 192.
@@ -61,8 +65,9 @@ public:
     // Loads an IDF file into the catalogue; without a path the user is asked for one. The
     // caller rebuilds the list afterwards.
     void LoadIdfFile(const wchar_t* path);
-    // One row per catalogue entry, in catalogue order, then the window is fitted to the rows:
-    // AddRowImages, AddExtensionRows, FitWindowToList.
+    // One row per catalogue entry, in catalogue order, with the marks of what each type opens
+    // with now, then the window is fitted to the rows: AddRowImages, AddExtensionRows,
+    // ShowAssociationMarks, FitWindowToList.
     void FillExtensionList();
 
     // Replaces the modal dialogs (popup menu, icon picker, open-file dialog) the window uses.
@@ -91,6 +96,13 @@ private:
     void InsertExtensionRow(ExtensionEntry& entry, int image);
     // Sizes the window to show the rows, 20 rows to a list column.
     void FitWindowToList();
+    // Reads what each row's type opens with now and marks the rows of the types that Veltrano
+    // opens with the badge overlay; the others carry none.
+    void ShowAssociationMarks();
+    // Appends the badge to the image list and makes it the overlay image.
+    void AddBadgeImage();
+    // The info tip of a row: the type's description and what it opens with.
+    void FillInfoTip(NMLVGETINFOTIPW& tip) const;
     // "Open IDF File": loads a file chosen by the user and rebuilds the list whatever happened.
     void OpenIdfFile();
     void RebuildExtensionList();
@@ -105,6 +117,19 @@ private:
     // "Set Associations": registers every ticked row, tells the shell, reports the outcome.
     void SetAssociations(HWND list);
 
+    // Marks a command as running for as long as the object lives.
+    class RunningCommand {
+    public:
+        explicit RunningCommand(bool& flag) : flag(flag), outer(flag) { flag = true; }
+        ~RunningCommand() { flag = outer; }
+        RunningCommand(const RunningCommand&) = delete;
+        RunningCommand& operator=(const RunningCommand&) = delete;
+
+    private:
+        bool& flag;
+        bool outer;
+    };
+
     std::wstring playerPath;
     ExtensionCatalogue catalogue;
     ExtensionSet knownVideoExtensions;
@@ -117,8 +142,14 @@ private:
     HWND setAssociationsButton = nullptr;
     HWND openIdfButton = nullptr;
     HWND shellExtensionCheckBox = nullptr;
-    // Owned by listView, which destroys it with itself.
+    // Owned by listView, which destroys it with itself. Holds the badge first, then the icons of
+    // the rows.
     HIMAGELIST imageList = nullptr;
+    // What each row's type opened with when the marks were last read, in row order.
+    std::vector<AssociationState> rowStates;
+    // True while "Set Associations" or "Open IDF File" runs: the rows may then refer to entries
+    // that the loader is replacing, and a refresh on activation waits for the command's own.
+    bool commandRunning = false;
     HMENU contextMenu = nullptr;
     UniqueFont dialogFont;
     UniqueMenu ownedContextMenu;

@@ -9,6 +9,7 @@
 #include <string>
 
 void RootWindow::SetAssociations(HWND list) {
+    const RunningCommand running(commandRunning);
     int ticked = 0;
     int failed = 0;
     RegistrationKeys keys; // opened once for all the rows
@@ -42,6 +43,7 @@ void RootWindow::SetAssociations(HWND list) {
     }
 
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    ShowAssociationMarks();
 
     std::wstring report =
         std::to_wstring(registered) + L" selected extensions have been registered.";

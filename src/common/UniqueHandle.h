@@ -16,6 +16,7 @@ using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, CloseWith<Ha
 
 using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
 using UniqueFont = UniqueHandle<HFONT, DeleteObject>;
+using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObject>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueDeviceContext = UniqueHandle<HDC, DeleteDC>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;

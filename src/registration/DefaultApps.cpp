@@ -80,6 +80,10 @@ DefaultAppsPage DefaultAppsPageFor(const WindowsVersion& version) {
     return DefaultAppsPage::SettingsForApplication;
 }
 
+bool ProgramWritesUserChoice(const WindowsVersion& version) {
+    return DefaultAppsPageFor(version) == DefaultAppsPage::None;
+}
+
 bool OpenDefaultApps(DefaultAppsPage page, HWND owner) {
     DWORD error = ERROR_SUCCESS;
     switch (page) {

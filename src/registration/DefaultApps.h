@@ -24,6 +24,13 @@ enum class DefaultAppsPage {
 
 DefaultAppsPage DefaultAppsPageFor(const WindowsVersion& version);
 
+// Whether the program writes the Explorer user choice itself. On Vista and 7 that choice makes
+// Veltrano the handler. From Windows 8 on a user choice carries a hash that only Windows computes:
+// one written by a program counts as tampered with (and Windows resets the type), and deleting one
+// throws away what the user chose. There only Windows writes it, when the user chooses in Default
+// apps.
+bool ProgramWritesUserChoice(const WindowsVersion& version);
+
 // Opens the page for the application registered as kApplicationName. When that fails, shows an
 // error box (owned by owner) with the system's text and returns false.
 bool OpenDefaultApps(DefaultAppsPage page, HWND owner);

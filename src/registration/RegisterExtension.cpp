@@ -2,6 +2,8 @@
 
 #include "common/AsciiCase.h"
 #include "catalogue/BuiltInExtensions.h"
+#include "registration/DefaultApps.h"
+#include "registration/RegistryLayout.h"
 #include "registry/RegistryKey.h"
 
 #include <windows.h>
@@ -62,7 +64,7 @@ void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::
     shellKey.SetValue(nullptr, REG_SZ, L"open");
     shellKey.CreateOrOpenKey(L"open")
         .CreateOrOpenKey(L"command")
-        .SetValue(nullptr, REG_SZ, L"\"" + playerPath + L"\" \"%L\"");
+        .SetValue(nullptr, REG_SZ, OpenCommand(playerPath));
     if (!newShell) {
         DeleteTreeIfPresent(shellKey, L"play");
         DeleteTreeIfPresent(shellKey, L"enqueue");
@@ -103,20 +105,29 @@ void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const s
 
 } // namespace
 
-RegistrationKeys::RegistrationKeys() = default;
+std::wstring FileTypeName(const std::wstring& extension) {
+    return L"VT" + UpperAscii(extension) + L"File";
+}
+
+std::wstring OpenCommand(const std::wstring& playerPath) {
+    return L"\"" + playerPath + L"\" \"%L\"";
+}
+
+RegistrationKeys::RegistrationKeys()
+    : RegistrationKeys(ProgramWritesUserChoice(RunningWindowsVersion())) {}
+RegistrationKeys::RegistrationKeys(bool writeUserChoice) : writeUserChoice(writeUserChoice) {}
 RegistrationKeys::~RegistrationKeys() = default;
 
 const CRegistryKey& RegistrationKeys::Classes() {
     if (!classes) {
-        classes = std::make_unique<CRegistryKey>(HKEY_CURRENT_USER, L"Software\\Classes");
+        classes = std::make_unique<CRegistryKey>(HKEY_CURRENT_USER, kClassesPath);
     }
     return *classes;
 }
 
 const CRegistryKey& RegistrationKeys::FileExts() {
     if (!fileExts) {
-        const CRegistryKey explorer(HKEY_CURRENT_USER,
-                                    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer");
+        const CRegistryKey explorer(HKEY_CURRENT_USER, kExplorerPath);
         fileExts = std::make_unique<CRegistryKey>(explorer.CreateOrOpenKey(L"FileExts"));
     }
     return *fileExts;
@@ -143,9 +154,11 @@ bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstr
     try {
         const std::wstring shown = extension; // as the list shows it
         extension = UpperAscii(extension);
-        const std::wstring progId = L"VT" + extension + L"File";
+        const std::wstring progId = FileTypeName(extension);
         WriteProgId(keys, progId, extension, iconFile, iconIndex, playerPath, shellExtension);
-        WriteUserChoice(keys, progId, extension);
+        if (keys.WritesUserChoice()) {
+            WriteUserChoice(keys, progId, extension);
+        }
         WriteDefaultAppsEntries(keys, progId, shown);
         return true;
     } catch (const CRegistryKey::Exception& e) {

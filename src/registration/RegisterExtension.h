@@ -1,6 +1,7 @@
-// Writes, under HKEY_CURRENT_USER only, the file type (ProgID) of one extension and the Explorer
-// user choice that points the extension at it, and makes Veltrano known to the system's Default
-// apps as a handler of the extension.
+// Writes, under HKEY_CURRENT_USER only, the file type (ProgID) of one extension and, on Windows
+// Vista and 7, the Explorer user choice that points the extension at it, and makes Veltrano known
+// to the system's Default apps as a handler of the extension. From Windows 8 on the user choice
+// is left alone: only Windows writes one there, when the user picks a program in Default apps.
 #pragma once
 
 #include "registry/RegistryKey.h"
@@ -14,7 +15,9 @@
 // again by the next extension, which then fails the same way, as if each opened its own.
 class RegistrationKeys {
 public:
+    // Writes the user choice where the running Windows lets a program do it (Vista and 7).
     RegistrationKeys();
+    explicit RegistrationKeys(bool writeUserChoice);
     ~RegistrationKeys();
     RegistrationKeys(const RegistrationKeys&) = delete;
     RegistrationKeys& operator=(const RegistrationKeys&) = delete;
@@ -22,8 +25,11 @@ public:
     const CRegistryKey& Classes();
     const CRegistryKey& FileExts();
     const CRegistryKey& FileAssociations();
+    // False: Explorer's FileExts\.EXT is not touched at all.
+    bool WritesUserChoice() const { return writeUserChoice; }
 
 private:
+    bool writeUserChoice;
     std::unique_ptr<CRegistryKey> classes, fileExts, fileAssociations;
 };
 

@@ -31,11 +31,10 @@ void CCountedRegKey::DestroyHandle() {
     RegCloseKey(handle);
 }
 
-CRegistryKey::CRegistryKey(HKEY parent, const std::wstring& subkey) : key(nullptr) {
+CRegistryKey::CRegistryKey(HKEY parent, const std::wstring& subkey, REGSAM access) : key(nullptr) {
     HKEY opened = nullptr;
-    ThrowOnFailure(
-        RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, KEY_ALL_ACCESS, &opened),
-        kConstructor);
+    ThrowOnFailure(RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, access, &opened),
+                   kConstructor);
     key = NewCCountedRegKey(opened);
 }
 

@@ -56,8 +56,8 @@ public:
     using SubkeyIterator = TRegKeyIterator<SubkeyIteratorImpl>;
 
     // Opens the existing subkey of parent (which may be a predefined root such as
-    // HKEY_CURRENT_USER).
-    CRegistryKey(HKEY parent, const std::wstring& subkey);
+    // HKEY_CURRENT_USER); a reader asks for no more access than it needs.
+    CRegistryKey(HKEY parent, const std::wstring& subkey, REGSAM access = KEY_ALL_ACCESS);
     CRegistryKey(const CRegistryKey& other);
     CRegistryKey& operator=(const CRegistryKey& other);
     ~CRegistryKey();

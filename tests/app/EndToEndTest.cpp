@@ -140,6 +140,10 @@ TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
 TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShown) {
     const ProgramCopy copy(L"vtassoc-win10.exe", L"win10");
     ASSERT_TRUE(copy.Ready());
+    // The user's own choice for .mkv, which only Windows can write (its hash): it must stay.
+    SetRawString(kFileExts + L"\\.MKV\\UserChoice", L"ProgId", L"Other.mkv");
+    SetRawString(kFileExts + L"\\.MKV\\UserChoice", L"Hash", L"q1Fh5w9Yg2E=");
+    const std::wstring fileExtsBefore = DumpTree(HKEY_CURRENT_USER, kFileExts);
     AppDriver app;
     ASSERT_TRUE(app.Start(copy.Path()));
     ASSERT_NE(app.WaitForWindow(), nullptr);
@@ -194,7 +198,9 @@ TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShow
               L"\"" + FolderOf(copy.Path()) + L"vtplayer.exe\",0");
     EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".mkv"), L"VTMKVFile");
     EXPECT_TRUE(RawKeyExists(kClasses + L"\\.mkv\\OpenWithProgids"));
-    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MKV\\UserChoice", L"Progid"), L"VTMKVFile");
+    EXPECT_EQ(ReadRawString(kClasses + L"\\VTMKVFile"), L"Matroska Audio/Video File");
+    EXPECT_EQ(L"", DiffLines(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts)))
+        << "Explorer's FileExts is not touched on Windows 10";
 }
 
 } // namespace

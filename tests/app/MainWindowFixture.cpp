@@ -4,6 +4,13 @@
 
 #include <commctrl.h>
 
+namespace {
+
+// The image list holds the badge first, then the rows' icons.
+constexpr int kBadgeImages = 1;
+
+} // namespace
+
 UINT ScriptedPickers::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     ++menuCalls;
     menuShown = menu;
@@ -95,7 +102,11 @@ int MainWindowTest::RowImage(int row) const {
     item.mask = LVIF_IMAGE;
     item.iItem = row;
     ListView_GetItem(window->listView, &item);
-    return item.iImage;
+    return item.iImage < 0 ? item.iImage : item.iImage - kBadgeImages;
+}
+
+UINT MainWindowTest::RowOverlay(int row) const {
+    return (ListView_GetItemState(window->listView, row, LVIS_OVERLAYMASK) & LVIS_OVERLAYMASK) >> 8;
 }
 
 UINT MainWindowTest::RowStateImage(int row) const {
@@ -122,15 +133,16 @@ void MainWindowTest::SelectRow(int row, bool selected) {
 }
 
 int MainWindowTest::ImageCount() const {
-    return ImageList_GetImageCount(window->imageList);
+    return ImageList_GetImageCount(window->imageList) - kBadgeImages;
 }
 
-std::vector<COLORREF> MainWindowTest::ImagePixels(int image) const {
+std::vector<COLORREF> MainWindowTest::ImagePixels(int image, UINT overlay) const {
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    ImageList_Draw(window->imageList, image, memory, 0, 0, ILD_NORMAL);
+    ImageList_Draw(window->imageList, image + kBadgeImages, memory, 0, 0,
+                   ILD_NORMAL | INDEXTOOVERLAYMASK(overlay));
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {

@@ -57,14 +57,19 @@ protected:
 
     int Rows() const;
     std::wstring RowText(int row) const;
+    // Images are numbered among the rows' own: the image list holds the badge of the marks first
+    // (image 0 of the list), then the rows' icons, counted here from 0. -1: no image.
     int RowImage(int row) const;
+    // The row's overlay image (0 for none).
+    UINT RowOverlay(int row) const;
     UINT RowStateImage(int row) const;
     std::vector<UINT> StateImages() const;
     void SetRowState(int row, UINT stateImage);
     void SelectRow(int row, bool selected);
     int ImageCount() const;
-    // The pixels of one image of the window's image list, drawn as the list draws it.
-    std::vector<COLORREF> ImagePixels(int image) const;
+    // The pixels of one row image, drawn as the list draws it (with the overlay, if given, and
+    // over black, so that transparent pixels show as black).
+    std::vector<COLORREF> ImagePixels(int image, UINT overlay = 0) const;
     RECT WindowBounds() const;
     // Position and size of a control in the main window's client coordinates.
     RECT ControlRect(HWND control) const;

@@ -26,6 +26,9 @@ TEST(DefaultAppsTest, TheWindowsVersionDecidesTheWayToDefaultApps) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.page, DefaultAppsPageFor(c.version)) << "Windows " << c.name;
+        // Only Vista and 7 take a user choice that a program writes.
+        EXPECT_EQ(c.page == DefaultAppsPage::None, ProgramWritesUserChoice(c.version))
+            << "Windows " << c.name;
     }
 }
 

@@ -259,6 +259,31 @@ TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProg
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) {
+    // What Windows 8 and later wrote when the user chose another program for .mkv.
+    Own({L"MKV", L"MP3"});
+    const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";
+    SetRawString(choice, L"ProgId", L"Other.mkv");
+    SetRawString(choice, L"Hash", L"q1Fh5w9Yg2E=");
+    const BYTE stamp[] = {0x00, 0xA1, 0x7F, 0xFF, 0x10};
+    SetRawValue(FileExtsPath(L"MKV") + L"\\OpenWithList", L"MRUList", REG_BINARY, stamp, 5);
+    const std::wstring fileExtsBefore = DumpTree(HKEY_CURRENT_USER, kFileExts);
+
+    RegistrationKeys keys(false);
+    MessageBoxWatcher watcher;
+    EXPECT_TRUE(RegisterExtension(keys, L"mkv", kPlayer, L"0", kPlayer, true));
+    EXPECT_TRUE(RegisterExtension(keys, L"mp3", kPlayer, L"0", kPlayer, false));
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_EQ(L"", DiffLines(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts)))
+        << "the user's choice comes through byte for byte, and none is created";
+    EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
+              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
+    EXPECT_EQ(ExpectedOpenWith(L"VTMP3File"), DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mp3"));
+    EXPECT_EQ(ExpectedClients({}, {{L"mkv", L"VTMKVFile"}, {L"mp3", L"VTMP3File"}}),
+              DumpTree(HKEY_CURRENT_USER, kClients));
+    ExpectNothingElseChanged();
+}
+
 TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFileTypeStays) {
     Own({L"MKV"});
     const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";

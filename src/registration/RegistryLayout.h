@@ -1,0 +1,18 @@
+// Names and texts of the registry layout that the registration writes and the association state
+// reads back, below HKEY_CURRENT_USER.
+#pragma once
+
+#include <string>
+
+inline constexpr wchar_t kClassesPath[] = L"Software\\Classes";
+inline constexpr wchar_t kExplorerPath[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+inline constexpr wchar_t kFileExtsPath[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
+
+// The file type (ProgID) of an extension: "VT" + the extension upper-cased + "File", e.g.
+// VTMKVFile.
+std::wstring FileTypeName(const std::wstring& extension);
+
+// The open command of the file types: the player in quotation marks, a blank and "%L".
+std::wstring OpenCommand(const std::wstring& playerPath);

@@ -1,0 +1,165 @@
+// The marks of the list in the real window: which rows carry the badge overlay and what their
+// info tips say, read from the real registry of the current user at the fill, after "Set
+// Associations" and when the window is activated again.
+#include "MainWindowFixture.h"
+#include "registry/RegistryTestSupport.h"
+
+#include "app/ListRows.h"
+#include "support/MessageBoxWatcher.h"
+
+#include <commctrl.h>
+
+namespace {
+
+const std::wstring kPlayer = L"C:\\Program Files\\VT Player\\vtplayer.exe";
+const std::wstring kCommand = L"\"" + kPlayer + L"\" \"%L\"";
+
+const wchar_t kOpens[] = L"Opens with Veltrano.";
+const wchar_t kElsewhere[] = L"Registered for Veltrano, but Windows opens it with another "
+                             L"program. To choose Veltrano for it, use Default apps.";
+const wchar_t kNotRegistered[] = L"Not registered for Veltrano.";
+
+class AssociationMarksTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window->playerPath = kPlayer;
+    }
+
+    // The rows show this program's icon.
+    void Fill() {
+        const std::wstring icon = ThisProgram();
+        MainWindowTest::Fill({{L"avi", icon, L"0"},
+                              {L"flac", icon, L"0"},
+                              {L"mkv", icon, L"0"},
+                              {L"mp3", icon, L"0"},
+                              {L"ogg", icon, L"0"},
+                              {L"wav", icon, L"0"}});
+    }
+
+    // The info tip the list would show for the row, as the window answers LVN_GETINFOTIPW.
+    std::wstring InfoTip(int row) const {
+        wchar_t text[INFOTIPSIZE] = L".ext";
+        NMLVGETINFOTIPW tip = {};
+        tip.hdr.hwndFrom = window->listView;
+        tip.hdr.idFrom = kListViewId;
+        tip.hdr.code = LVN_GETINFOTIPW;
+        tip.pszText = text;
+        tip.cchTextMax = INFOTIPSIZE;
+        tip.iItem = row;
+        SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&tip));
+        return text;
+    }
+
+    static void SetCommand(const std::wstring& upperExtension, const std::wstring& command) {
+        SetRawString(kClasses + L"\\VT" + upperExtension + L"File\\shell\\open\\command", nullptr,
+                     command);
+    }
+    static void SetChoice(const std::wstring& upperExtension, const wchar_t* name,
+                          const std::wstring& progId) {
+        SetRawString(kFileExts + L"\\." + upperExtension + L"\\UserChoice", name, progId);
+    }
+
+    CleanRegistrations clean{L"AVI", L"FLAC", L"MKV", L"MP3", L"OGG", L"WAV"};
+};
+
+TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAreMarked) {
+    struct Case {
+        const wchar_t* upper;
+        const wchar_t* command; // null: none
+        const wchar_t* choiceName;
+        const wchar_t* choice; // null: none
+        UINT overlay;
+        std::wstring tip;
+    };
+    const Case cases[] = {
+        // Windows' own spelling of the value, as Default apps writes it.
+        {L"AVI", kCommand.c_str(), L"ProgId", L"VTAVIFile", 1, L"Audio Video File\n"},
+        // Chosen elsewhere: another program's user choice.
+        {L"FLAC", kCommand.c_str(), L"ProgId", L"Other.flac", 0, L"FLAC Audio\n"},
+        // A user choice that names the file type, whose open command is missing.
+        {L"MKV", nullptr, L"Progid", L"VTMKVFile", 0, L"Matroska Audio/Video File\n"},
+        // Registered once for a player in another folder.
+        {L"MP3", L"\"C:\\Old\\vtplayer.exe\" \"%L\"", L"Progid", L"VTMP3File", 0,
+         L"MPEG Layer 3 Audio\n"},
+        // Nothing at all.
+        {L"OGG", nullptr, nullptr, nullptr, 0, L"Ogg Audio\n"},
+        // Names and texts in any letter case.
+        {L"WAV", L"\"C:\\PROGRAM FILES\\VT Player\\VTPLAYER.EXE\" \"%l\"", L"PROGID", L"vtwavfile",
+         1, L"Windows Audio\n"},
+    };
+    const std::wstring lines[] = {kOpens,         kElsewhere,     kNotRegistered,
+                                  kNotRegistered, kNotRegistered, kOpens};
+    for (const Case& c : cases) {
+        if (c.command != nullptr) {
+            SetCommand(c.upper, c.command);
+        }
+        if (c.choice != nullptr) {
+            SetChoice(c.upper, c.choiceName, c.choice);
+        }
+    }
+    const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"");
+
+    Fill();
+    for (int row = 0; row < 6; ++row) {
+        SCOPED_TRACE(testing::PrintToString(RowText(row)));
+        EXPECT_EQ(RowOverlay(row), cases[row].overlay);
+        EXPECT_EQ(InfoTip(row), cases[row].tip + lines[row]);
+    }
+    EXPECT_EQ(L"", DiffLines(before, DumpTree(HKEY_CURRENT_USER, L""))) << "reading writes nothing";
+}
+
+TEST_F(AssociationMarksTest, TheBadgeIsDrawnOverTheIconOfMarkedRowsOnly) {
+    SetCommand(L"AVI", kCommand);
+    SetChoice(L"AVI", L"Progid", L"VTAVIFile");
+    Fill();
+    ASSERT_EQ(RowOverlay(0), 1u);
+    ASSERT_GE(RowImage(0), 0);
+    const auto plain = ImagePixels(0);
+    const auto badged = ImagePixels(0, 1);
+    int changed = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        changed += plain[i] != badged[i] ? 1 : 0;
+        const int x = static_cast<int>(i % 16), y = static_cast<int>(i / 16);
+        if (x < 5 || y < 5) {
+            EXPECT_EQ(plain[i], badged[i]) << "the icon shows unchanged outside the badge";
+        }
+    }
+    EXPECT_GT(changed, 40) << "the badge covers the bottom right corner";
+    EXPECT_EQ(ImageCount(), 6) << "the badge is an overlay, not another image";
+}
+
+TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryOnActivation) {
+    Fill();
+    ASSERT_EQ(RowOverlay(3), 0u);
+    // The test program runs with the Windows 7 answer of Wine: the tool writes the user choice.
+    SetRowState(3, kCheckedStateImage);
+    {
+        MessageBoxWatcher watcher;
+        SendMessageW(window->setAssociationsButton, BM_CLICK, 0, 0);
+        ASSERT_EQ(watcher.Seen().size(), 1u);
+    }
+    EXPECT_EQ(RowOverlay(3), 1u) << ".mp3 opens with Veltrano now";
+    EXPECT_EQ(InfoTip(3), std::wstring(L"MPEG Layer 3 Audio\n") + kOpens);
+
+    // Another window is active while the user picks other programs (as in Default apps).
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                       nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    ASSERT_EQ(GetActiveWindow(), other);
+    SetChoice(L"MP3", L"Progid", L"Other.mp3");
+    SetCommand(L"AVI", kCommand);
+    SetChoice(L"AVI", L"ProgId", L"VTAVIFile");
+    EXPECT_EQ(RowOverlay(3), 1u) << "nothing is read while the window is inactive";
+
+    SetActiveWindow(hwnd);
+    EXPECT_EQ(GetActiveWindow(), hwnd);
+    EXPECT_EQ(RowOverlay(0), 1u);
+    EXPECT_EQ(RowOverlay(3), 0u);
+    EXPECT_EQ(InfoTip(3), std::wstring(L"MPEG Layer 3 Audio\n") + kElsewhere);
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 2, 1, 1})) << "the ticks stay";
+    DestroyWindow(other);
+}
+
+} // namespace
