@@ -31,6 +31,7 @@ public:
     std::vector<int> AddRowImages() { return window.AddRowImages(); }
     void AddExtensionRows(const std::vector<int>& images) { window.AddExtensionRows(images); }
     void FitWindowToList() { window.FitWindowToList(); }
+    void ShowAssociationMarks() { window.ShowAssociationMarks(); }
     void ShowContextMenu(int x, int y) { window.ShowContextMenu(x, y); }
     void ChooseIcon(int item) { window.ChooseIcon(item); }
 
