@@ -108,6 +108,10 @@ void RootWindow::ProbeRegisteredIcons() {
     ReadRegisteredIcons(catalogue);
 }
 
+CommandGuard::Running RootWindow::StartUpCommand() {
+    return CommandGuard::Running(commands, hwnd);
+}
+
 void RootWindow::LoadIdfFile(const wchar_t* path) {
     ::LoadIdfFile(path, hwnd, catalogue, *pickers);
 }
@@ -131,12 +135,16 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         const auto* activation = reinterpret_cast<const NMITEMACTIVATE*>(lParam);
         if (activation->hdr.code == static_cast<UINT>(NM_RCLICK)) {
-            POINT point = activation->ptAction;
-            ClientToScreen(listView, &point);
-            ShowContextMenu(point.x, point.y);
+            if (!commands.Busy()) {
+                const CommandGuard::Running running(commands, hwnd);
+                POINT point = activation->ptAction;
+                ClientToScreen(listView, &point);
+                ShowContextMenu(point.x, point.y);
+            }
             return 0;
         }
-        if (activation->hdr.code == static_cast<UINT>(NM_DBLCLK)) {
+        if (activation->hdr.code == static_cast<UINT>(NM_DBLCLK) && !commands.Busy()) {
+            const CommandGuard::Running running(commands, hwnd);
             ChooseIcon(activation->iItem);
         }
         if (activation->hdr.code == static_cast<UINT>(LVN_GETINFOTIPW)) {
@@ -152,17 +160,26 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case kSetAssociationsId:
-            SetAssociations(listView);
-            break;
-        case kOpenIdfFileId:
-            OpenIdfFile();
-            break;
-        default: // the check box toggles itself
-            break;
+        // While a command runs (its boxes let clicks through) a button does nothing.
+        if (!commands.Busy()) {
+            const CommandGuard::Running running(commands, hwnd);
+            switch (LOWORD(wParam)) {
+            case kSetAssociationsId:
+                SetAssociations(listView);
+                break;
+            case kOpenIdfFileId:
+                OpenIdfFile();
+                break;
+            default: // the check box toggles itself
+                break;
+            }
         }
         return 0;
+    case WM_CLOSE: // the close box and the system close command (Alt+F4) come here too
+        if (commands.KeepCloseRequest()) {
+            return 0;
+        }
+        break;
     case WM_NCDESTROY:
         PostQuitMessage(0);
         break; // the base handling deletes this object

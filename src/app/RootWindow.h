@@ -3,6 +3,7 @@
 // extension catalogue that the list shows.
 #pragma once
 
+#include "app/CommandGuard.h"
 #include "app/ModalPickers.h"
 #include "app/Window.h"
 #include "catalogue/ExtensionCatalogue.h"
@@ -69,6 +70,9 @@ public:
     // with now, then the window is fitted to the rows: AddRowImages, AddExtensionRows,
     // ShowAssociationMarks, FitWindowToList.
     void FillExtensionList();
+    // Start-up is a command until the list is first filled: it is held from the window's
+    // creation to then, so that the window starts no other command and keeps a close request.
+    CommandGuard::Running StartUpCommand();
 
     // Replaces the modal dialogs (popup menu, icon picker, open-file dialog) the window uses.
     void SetPickers(std::unique_ptr<ModalPickers> replacement);
@@ -154,4 +158,5 @@ private:
     UniqueFont dialogFont;
     UniqueMenu ownedContextMenu;
     std::unique_ptr<ModalPickers> pickers;
+    CommandGuard commands;
 };

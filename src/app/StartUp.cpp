@@ -76,14 +76,17 @@ int RunProgram(HINSTANCE hInstance, int nCmdShow) {
     if (window == nullptr) {
         return 0;
     }
-    ShowWindow(window->hwnd, nCmdShow);
+    {
+        const CommandGuard::Running startingUp = window->StartUpCommand();
+        ShowWindow(window->hwnd, nCmdShow);
 
-    window->BuildCatalogue();
-    window->BuildKnownVideoSet();
-    window->BuildKnownAudioSet();
-    window->ProbeRegisteredIcons();
-    LoadIdfFileFromCommandLine(*window);
-    window->FillExtensionList();
+        window->BuildCatalogue();
+        window->BuildKnownVideoSet();
+        window->BuildKnownAudioSet();
+        window->ProbeRegisteredIcons();
+        LoadIdfFileFromCommandLine(*window);
+        window->FillExtensionList();
+    } // a close request kept until now is posted again and closes the window in the loop
     window = nullptr;
 
     MSG message = {};

@@ -2,14 +2,15 @@
 // the registry of the current user checked afterwards.
 #include "registry/RegistryTestSupport.h"
 
+#include "definitions/IdfTestSupport.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/e2e/AppDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -201,6 +202,131 @@ TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShow
     EXPECT_EQ(ReadRawString(kClasses + L"\\VTMKVFile"), L"Matroska Audio/Video File");
     EXPECT_EQ(L"", DiffLines(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts)))
         << "Explorer's FileExts is not touched on Windows 10";
+}
+
+// While a command waits in one of its boxes, the window still gets messages: the registry error
+// boxes of "Set Associations" have no owner, and a close request can come from anywhere. Each
+// row acts once, at the first box, and answers every box with OK (or Cancel where it says so).
+TEST_F(EndToEndTest, WhileACommandWaitsInABoxNoOtherStartsAndACloseWaitsForItsEnd) {
+    enum class Action { Close, SystemClose, PressSetAssociations, PressOpenIdfFile };
+    struct Case {
+        const char* name;
+        bool idfAtStartUp; // else: the registry error box of "Set Associations"
+        Action action;
+        int parseErrorAnswer;
+        bool closes; // by itself, once the command is done
+        std::vector<std::wstring> captions;
+    };
+    const std::wstring registryError = L"CRegistryKey::CreateOrOpenKey()";
+    const std::vector<Case> cases = {
+        {"close box", false, Action::Close, IDOK, true, {registryError, L"Set Associations"}},
+        {"system close",
+         false,
+         Action::SystemClose,
+         IDOK,
+         true,
+         {registryError, L"Set Associations"}},
+        {"Open IDF File",
+         false,
+         Action::PressOpenIdfFile,
+         IDOK,
+         false,
+         {registryError, L"Set Associations"}},
+        {"Set Associations",
+         false,
+         Action::PressSetAssociations,
+         IDOK,
+         false,
+         {registryError, L"Set Associations"}},
+        {"Set Associations at start-up",
+         true,
+         Action::PressSetAssociations,
+         IDOK,
+         false,
+         {L"Parse Error", L"Parse Error"}},
+        {"Open IDF File at start-up",
+         true,
+         Action::PressOpenIdfFile,
+         IDOK,
+         false,
+         {L"Parse Error", L"Parse Error"}},
+        {"close at start-up", true, Action::Close, IDOK, true, {L"Parse Error", L"Parse Error"}},
+        {"Set Associations, then Cancel",
+         true,
+         Action::PressSetAssociations,
+         IDCANCEL,
+         true,
+         {L"Parse Error"}},
+    };
+    const ProgramCopy copy(L"vtassoc-busy.exe", L"win7");
+    ASSERT_TRUE(copy.Ready());
+    const TestFolder folder(L"vt-busy");
+    const std::wstring idf = folder.Path() + L"defs.idf";
+    ASSERT_TRUE(WriteBytes(idf, "no statement\r\nAddExt(ext=busy,file=a.dll,index=1)\r\nnone\r\n"));
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CleanRegistrations clean{L"AVI", L"MKV", L"MP3"};
+        CreateRawKey(kClasses + L"\\VTMKVFile", REG_OPTION_VOLATILE); // mkv cannot be registered
+        AppDriver app;
+        ASSERT_TRUE(app.Start(copy.Path(), c.idfAtStartUp ? std::vector<std::wstring>{idf}
+                                                          : std::vector<std::wstring>{}));
+        ASSERT_NE(app.WaitForWindow(), nullptr);
+        std::atomic<bool> acted{false};
+        std::atomic<bool> delivered{false};
+        MessageBoxWatcher watcher(
+            [&](const MessageBoxInfo& box) {
+                if (!acted.exchange(true)) {
+                    switch (c.action) {
+                    case Action::Close:
+                    case Action::SystemClose:
+                        delivered = app.RequestClose(c.action == Action::SystemClose);
+                        break;
+                    case Action::PressSetAssociations:
+                        delivered = app.PressButton(1);
+                        break;
+                    case Action::PressOpenIdfFile:
+                        delivered = app.PressButton(2);
+                        break;
+                    }
+                }
+                return box.caption == L"Parse Error" ? c.parseErrorAnswer : IDOK;
+            },
+            app.ProcessId());
+        if (!c.idfAtStartUp) {
+            ASSERT_TRUE(app.WaitForRowCount(82));
+            for (const wchar_t* row : {L".avi", L".mkv", L".mp3"}) {
+                ASSERT_TRUE(app.SetRowChecked(app.FindRow(row), true));
+            }
+            app.ClickButton(1);
+        }
+        ASSERT_TRUE(watcher.WaitForCount(c.captions.size()));
+        EXPECT_TRUE(delivered) << "the window handled the request at once";
+        if (!c.closes) {
+            ASSERT_TRUE(app.WaitForRowCount(c.idfAtStartUp ? 83 : 82));
+            app.Close();
+        }
+        DWORD exitCode = 99;
+        ASSERT_TRUE(app.WaitForExit(20000, exitCode));
+        EXPECT_EQ(exitCode, 0u);
+
+        std::vector<std::wstring> captions;
+        for (const MessageBoxInfo& box : watcher.Seen()) {
+            captions.push_back(box.caption);
+        }
+        EXPECT_EQ(captions, c.captions) << "no other command ran";
+        if (!c.idfAtStartUp) {
+            EXPECT_EQ(watcher.Seen().back().text, L"2 selected extensions have been registered.\n"
+                                                  L"1 extensions could not be registered.");
+            for (const wchar_t* ext : {L"AVI", L"MP3"}) {
+                const std::wstring progId = std::wstring(L"VT") + ext + L"File";
+                EXPECT_EQ(ReadRawString(kClasses + L"\\" + progId + L"\\shell\\open\\command"),
+                          L"\"" + FolderOf(copy.Path()) + L"vtplayer.exe\" \"%L\"");
+                EXPECT_EQ(ReadRawString(kFileExts + L"\\." + ext + L"\\UserChoice", L"Progid"),
+                          progId);
+            }
+        }
+    }
 }
 
 } // namespace

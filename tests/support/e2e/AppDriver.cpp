@@ -235,6 +235,21 @@ void AppDriver::ClickButton(int id) const {
     PostMessageW(Control(id), BM_CLICK, 0, 0);
 }
 
+bool AppDriver::Deliver(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const {
+    DWORD_PTR result = 0;
+    return target != nullptr && SendMessageTimeoutW(target, message, wParam, lParam,
+                                                    SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+bool AppDriver::PressButton(int id) const {
+    return Deliver(Control(id), BM_CLICK, 0, 0);
+}
+
+bool AppDriver::RequestClose(bool systemCommand) const {
+    return systemCommand ? Deliver(window, WM_SYSCOMMAND, SC_CLOSE, 0)
+                         : Deliver(window, WM_CLOSE, 0, 0);
+}
+
 bool AppDriver::IsButtonChecked(int id) const {
     return Send(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

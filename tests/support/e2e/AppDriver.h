@@ -52,13 +52,22 @@ public:
     void ClickButton(int id) const;
     bool IsButtonChecked(int id) const;
 
+    // Presses a button and waits until the window has handled the press; false when that takes
+    // more than a few seconds (the press started something that waits, such as a modal box).
+    bool PressButton(int id) const;
+
     // Asks the main window to close (WM_CLOSE), as the close box does.
     void Close() const;
+    // The same, or as the system menu's Close does (WM_SYSCOMMAND, SC_CLOSE), and waits until the
+    // window has handled the request; false when that takes more than a few seconds.
+    bool RequestClose(bool systemCommand) const;
     // Waits for the process to end; false on time-out. exitCode receives its exit code.
     bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
 
 private:
     LRESULT Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const;
+    // Sends and tells whether the message was handled within a few seconds.
+    bool Deliver(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const;
 
     HANDLE process = nullptr;
     DWORD processId = 0;
