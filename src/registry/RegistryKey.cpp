@@ -83,21 +83,24 @@ CRegistryKey CRegistryKey::OpenKey(const std::wstring& subkey) const {
 
 CRegistryKey CRegistryKey::CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition) const {
     DWORD ownDisposition = 0;
-    if (!disposition) {
-        disposition = &ownDisposition;
-    }
+    return CreateSubkey(subkey, disposition ? disposition : &ownDisposition, kCreateOrOpenKey);
+}
+
+CRegistryKey CRegistryKey::CreateSubkey(const std::wstring& subkey, DWORD* disposition,
+                                        const wchar_t* where) const {
     HKEY created = nullptr;
     wchar_t noClass[] = L"";
-    ThrowOnFailure(RegCreateKeyExW(GetHandle(), SubkeyName(subkey, kCreateOrOpenKey), 0, noClass,
+    ThrowOnFailure(RegCreateKeyExW(GetHandle(), SubkeyName(subkey, where), 0, noClass,
                                    REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created,
                                    disposition),
-                   kCreateOrOpenKey);
+                   where);
     return CRegistryKey(NewCCountedRegKey(created));
 }
 
 CRegistryKey CRegistryKey::CreateKey(const std::wstring& subkey) const {
     DWORD disposition = 0;
-    CRegistryKey created = CreateOrOpenKey(subkey, &disposition);
+    // A create that fails is this operation's failure, as the existing key is.
+    CRegistryKey created = CreateSubkey(subkey, &disposition, kCreateKey);
     if (disposition != REG_CREATED_NEW_KEY) {
         // The key that was there is closed again (with created) and left as it is.
         throw Exception(kCreateKey, ERROR_ALREADY_EXISTS);

@@ -94,6 +94,9 @@ public:
 
 private:
     explicit CRegistryKey(CCountedRegKey* counted) : key(counted) {}
+    // RegCreateKeyExW for CreateOrOpenKey and CreateKey; a failure is reported as `where`.
+    CRegistryKey CreateSubkey(const std::wstring& subkey, DWORD* disposition,
+                              const wchar_t* where) const;
 
     CCountedRegKey* key;
 };

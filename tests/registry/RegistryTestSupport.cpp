@@ -115,6 +115,26 @@ void CreateRawKey(const std::wstring& path, DWORD options) {
                                              KEY_ALL_ACCESS, nullptr, &key.key, nullptr));
 }
 
+void SetRawKeyDenied(const std::wstring& path, REGSAM denied) {
+    RawKey key;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key.key));
+    BYTE everyone[SECURITY_MAX_SID_SIZE] = {};
+    DWORD sidBytes = sizeof(everyone);
+    ASSERT_TRUE(CreateWellKnownSid(WinWorldSid, nullptr, everyone, &sidBytes));
+    alignas(DWORD) BYTE list[256] = {};
+    auto* acl = reinterpret_cast<ACL*>(list);
+    ASSERT_TRUE(InitializeAcl(acl, sizeof(list), ACL_REVISION));
+    if (denied != 0) { // a denying entry first, as Windows orders them
+        ASSERT_TRUE(AddAccessDeniedAce(acl, ACL_REVISION, denied, everyone));
+    }
+    ASSERT_TRUE(AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone));
+    SECURITY_DESCRIPTOR descriptor = {};
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key.key, DACL_SECURITY_INFORMATION, &descriptor));
+}
+
 void SetRawValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
                  DWORD bytes) {
     RawKey key;

@@ -39,6 +39,9 @@ void SetRawValue(const std::wstring& path, const wchar_t* name, DWORD type, cons
                  DWORD bytes);
 void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text);
 void DeleteRawTree(const std::wstring& path);
+// Gives the key an access list under which everyone may do everything but what `denied` names
+// (nothing denied for 0), as Windows 8 and later deny KEY_SET_VALUE on a user choice.
+void SetRawKeyDenied(const std::wstring& path, REGSAM denied);
 bool RawKeyExists(const std::wstring& path);
 
 struct RawValue {
