@@ -22,38 +22,6 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\') + 1);
 }
 
-// A copy of the program to which Wine reports the given Windows version ("winxp", "win10"...):
-// Wine answers per program name. The copy and the setting go with the object.
-class ProgramCopy {
-public:
-    ProgramCopy(const std::wstring& name, const wchar_t* version)
-        : defaults(L"Software\\Wine\\AppDefaults\\" + name) {
-        wchar_t temporary[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temporary);
-        path = std::wstring(temporary) + name;
-        copied = CopyFileW(Program().c_str(), path.c_str(), FALSE) != 0;
-        const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
-        configured = RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ,
-                                     version, bytes) == ERROR_SUCCESS;
-    }
-    ~ProgramCopy() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, defaults.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, defaults.c_str());
-        DeleteFileW(path.c_str());
-    }
-    ProgramCopy(const ProgramCopy&) = delete;
-    ProgramCopy& operator=(const ProgramCopy&) = delete;
-
-    bool Ready() const { return copied && configured; }
-    const std::wstring& Path() const { return path; }
-
-private:
-    std::wstring defaults;
-    std::wstring path;
-    bool copied = false;
-    bool configured = false;
-};
-
 class EndToEndTest : public ::testing::Test {
 protected:
     CleanRegistrations clean{L"MKV", L"MP3", L"AVI"};
@@ -61,7 +29,7 @@ protected:
 
 TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
     // On Windows 7 the user choice counts as written: the report asks nothing.
-    const ProgramCopy copy(L"vtassoc-win7.exe", L"win7");
+    const ProgramCopy copy(Program(), L"vtassoc-win7.exe", L"win7");
     ASSERT_TRUE(copy.Ready());
     AppDriver app;
     ASSERT_TRUE(app.Start(copy.Path())) << "cannot start " << testing::PrintToString(copy.Path());
@@ -115,7 +83,7 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
 }
 
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
-    const ProgramCopy copy(L"vtassoc-versiongate.exe", L"winxp");
+    const ProgramCopy copy(Program(), L"vtassoc-versiongate.exe", L"winxp");
     ASSERT_TRUE(copy.Ready());
 
     DWORD exitCode = 99;
@@ -139,7 +107,7 @@ TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
 }
 
 TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShown) {
-    const ProgramCopy copy(L"vtassoc-win10.exe", L"win10");
+    const ProgramCopy copy(Program(), L"vtassoc-win10.exe", L"win10");
     ASSERT_TRUE(copy.Ready());
     // The user's own choice for .mkv, which only Windows can write (its hash): it must stay.
     SetRawString(kFileExts + L"\\.MKV\\UserChoice", L"ProgId", L"Other.mkv");
@@ -258,7 +226,7 @@ TEST_F(EndToEndTest, WhileACommandWaitsInABoxNoOtherStartsAndACloseWaitsForItsEn
          true,
          {L"Parse Error"}},
     };
-    const ProgramCopy copy(L"vtassoc-busy.exe", L"win7");
+    const ProgramCopy copy(Program(), L"vtassoc-busy.exe", L"win7");
     ASSERT_TRUE(copy.Ready());
     const TestFolder folder(L"vt-busy");
     const std::wstring idf = folder.Path() + L"defs.idf";

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <set>
 #include <sstream>
 
@@ -248,4 +250,66 @@ std::wstring DiffLines(const std::wstring& a, const std::wstring& b) {
         diff += left.count(line) ? L"" : L"+ " + line + L"\n";
     }
     return diff;
+}
+
+namespace {
+
+// Whether a line of a dump of HKEY_CURRENT_USER\Software is of the registration's keys (compared
+// in upper case, as key names are compared without case).
+bool IsRegistrationLine(const std::wstring& line,
+                        std::initializer_list<const wchar_t*> upperExtensions) {
+    std::wstring upper = line.substr(0, std::min<std::size_t>(line.size(), 400));
+    for (wchar_t& c : upper) {
+        c = static_cast<wchar_t>(towupper(c));
+    }
+    const auto is = [&upper](const std::wstring& key) { // the key's own line
+        return upper == L"K " + key;
+    };
+    const auto within = [&upper](const std::wstring& key) { // the key or below it
+        for (const wchar_t* kind : {L"K ", L"V "}) {
+            const std::wstring start = kind + key;
+            if (upper.compare(0, start.size(), start) == 0 &&
+                (upper.size() == start.size() || upper[start.size()] == L'\\' ||
+                 upper[start.size()] == L' ')) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const std::wstring fileExts = L"MICROSOFT\\WINDOWS\\CURRENTVERSION\\EXPLORER\\FILEEXTS";
+    if (within(L"CLIENTS\\MEDIA\\VELTRANO") || is(L"CLIENTS") || is(L"CLIENTS\\MEDIA") ||
+        is(L"REGISTEREDAPPLICATIONS") || is(fileExts) ||
+        upper.compare(0, 35, L"V REGISTEREDAPPLICATIONS [VELTRANO]") == 0) {
+        return true;
+    }
+    for (const wchar_t* ext : upperExtensions) {
+        const std::wstring progId = L"VT" + std::wstring(ext) + L"FILE";
+        const std::wstring openWith = L"CLASSES\\." + std::wstring(ext) + L"\\OPENWITHPROGIDS";
+        if (within(L"CLASSES\\" + progId) || is(fileExts + L"\\." + ext) ||
+            within(fileExts + L"\\." + ext + L"\\USERCHOICE") ||
+            is(L"CLASSES\\." + std::wstring(ext)) || is(openWith) ||
+            upper.compare(0, openWith.size() + progId.size() + 5,
+                          L"V " + openWith + L" [" + progId + L"]") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::wstring ForeignChanges(const std::wstring& before, const std::wstring& after,
+                            std::initializer_list<const wchar_t*> upperExtensions) {
+    std::wstring foreign;
+    const std::wstring diff = DiffLines(before, after);
+    for (std::size_t start = 0; start < diff.size();) {
+        std::size_t end = diff.find(L'\n', start);
+        end = end == std::wstring::npos ? diff.size() : end;
+        const std::wstring line = diff.substr(start, end - start);
+        start = end + 1;
+        if (line.size() > 2 && !IsRegistrationLine(line.substr(2), upperExtensions)) {
+            foreign += line.substr(0, 300) + L"\n";
+        }
+    }
+    return foreign;
 }

@@ -83,3 +83,10 @@ std::wstring DumpTree(HKEY root, const std::wstring& path,
 
 // The lines of a that b lacks and the lines of b that a lacks, "- " and "+ " before them.
 std::wstring DiffLines(const std::wstring& a, const std::wstring& b);
+
+// The lines of DiffLines(before, after), both dumps of HKEY_CURRENT_USER\Software, that are not
+// what registering the extensions (upper case) may write, replace or remove: their file types,
+// their user choices, the file types' names in their OpenWithProgids (with the keys on the way),
+// Veltrano's registration with Default apps. Empty when nothing else changed.
+std::wstring ForeignChanges(const std::wstring& before, const std::wstring& after,
+                            std::initializer_list<const wchar_t*> upperExtensions);

@@ -59,6 +59,24 @@ std::wstring WindowsPathOfHostFile(const std::string& hostPath) {
     return path;
 }
 
+ProgramCopy::ProgramCopy(const std::wstring& program, const std::wstring& name,
+                         const wchar_t* version)
+    : defaults(L"Software\\Wine\\AppDefaults\\" + name) {
+    wchar_t temporary[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temporary);
+    path = std::wstring(temporary) + name;
+    copied = CopyFileW(program.c_str(), path.c_str(), FALSE) != 0;
+    const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
+    configured = RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, version,
+                                 bytes) == ERROR_SUCCESS;
+}
+
+ProgramCopy::~ProgramCopy() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, defaults.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, defaults.c_str());
+    DeleteFileW(path.c_str());
+}
+
 AppDriver::~AppDriver() {
     if (process == nullptr) {
         return;

@@ -12,6 +12,26 @@
 // "Z:" + the path with back-slashes: where Wine shows a file of the host's file system.
 std::wstring WindowsPathOfHostFile(const std::string& hostPath);
 
+// A copy of a program, in the temporary folder under the given name, to which Wine reports the
+// given Windows version ("winxp", "win7", "win10"...): Wine answers per program name. The copy and
+// the setting go with the object.
+class ProgramCopy {
+public:
+    ProgramCopy(const std::wstring& program, const std::wstring& name, const wchar_t* version);
+    ~ProgramCopy();
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    bool Ready() const { return copied && configured; }
+    const std::wstring& Path() const { return path; }
+
+private:
+    std::wstring defaults;
+    std::wstring path;
+    bool copied = false;
+    bool configured = false;
+};
+
 class AppDriver {
 public:
     AppDriver() = default;
