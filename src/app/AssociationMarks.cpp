@@ -151,7 +151,7 @@ void RootWindow::ShowAssociationMarks() {
 }
 
 void RootWindow::FillInfoTip(NMLVGETINFOTIPW& tip) const {
-    if (commandRunning || tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
+    if (commands.Busy() || tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
         static_cast<std::size_t>(tip.iItem) >= rowStates.size()) {
         return;
     }

@@ -155,7 +155,7 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ACTIVATE:
         // Back from Default apps (or any other window): show what the user chose there.
-        if (LOWORD(wParam) != WA_INACTIVE && !commandRunning) {
+        if (LOWORD(wParam) != WA_INACTIVE && !commands.Busy()) {
             ShowAssociationMarks();
         }
         break;
@@ -336,7 +336,6 @@ void RootWindow::FitWindowToList() {
 }
 
 void RootWindow::OpenIdfFile() {
-    const RunningCommand running(commandRunning);
     LoadIdfFile(nullptr);
     // The loader may have replaced entries that the rows point at: rebuild before any row is
     // used again, whatever the loader did.

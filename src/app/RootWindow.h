@@ -121,19 +121,6 @@ private:
     // "Set Associations": registers every ticked row, tells the shell, reports the outcome.
     void SetAssociations(HWND list);
 
-    // Marks a command as running for as long as the object lives.
-    class RunningCommand {
-    public:
-        explicit RunningCommand(bool& flag) : flag(flag), outer(flag) { flag = true; }
-        ~RunningCommand() { flag = outer; }
-        RunningCommand(const RunningCommand&) = delete;
-        RunningCommand& operator=(const RunningCommand&) = delete;
-
-    private:
-        bool& flag;
-        bool outer;
-    };
-
     std::wstring playerPath;
     ExtensionCatalogue catalogue;
     ExtensionSet knownVideoExtensions;
@@ -151,12 +138,11 @@ private:
     HIMAGELIST imageList = nullptr;
     // What each row's type opened with when the marks were last read, in row order.
     std::vector<AssociationState> rowStates;
-    // True while "Set Associations" or "Open IDF File" runs: the rows may then refer to entries
-    // that the loader is replacing, and a refresh on activation waits for the command's own.
-    bool commandRunning = false;
     HMENU contextMenu = nullptr;
     UniqueFont dialogFont;
     UniqueMenu ownedContextMenu;
     std::unique_ptr<ModalPickers> pickers;
+    // Busy while a command runs: the rows may then refer to entries that the loader is replacing,
+    // and a refresh on activation waits for the command's own.
     CommandGuard commands;
 };

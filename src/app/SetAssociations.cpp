@@ -9,7 +9,6 @@
 #include <string>
 
 void RootWindow::SetAssociations(HWND list) {
-    const RunningCommand running(commandRunning);
     int ticked = 0;
     int failed = 0;
     RegistrationKeys keys; // opened once for all the rows
