@@ -126,6 +126,28 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
          {},
          2,
          nullptr},
+        // Read for the list's marks at the fill, then replaced by the registration.
+        {"open command as REG_DWORD",
+         [] { SetBytes(kMkv + L"\\shell\\open\\command", REG_DWORD, L"\x5\x0", 4); },
+         L"=",
+         L"",
+         {},
+         2,
+         nullptr},
+        {"user choice as REG_BINARY",
+         [] { SetRawValue(kMkvChoice, L"ProgId", REG_BINARY, "VTMKVFile", 9); },
+         L"=",
+         L"",
+         {},
+         2,
+         nullptr},
+        {"user choice of 1 MiB",
+         [&] { SetRawString(kMkvChoice, L"ProgId", mib1); },
+         L"=",
+         L"",
+         {},
+         2,
+         nullptr},
         {"keys where values are expected",
          [] {
              CreateRawKey(kMkvIcon + L"\\0");
@@ -208,7 +230,7 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
         {"file type with 10,000 verbs",
          [] {
              for (int n = 0; n < 10000; ++n) {
-                 CreateRawKey(kMkv + L"\\shell\\verb" + std::to_wstring(n) + L"\\command");
+                 CreateRawKey(kMkv + L"\\shell\\verb" + std::to_wstring(n));
              }
              CreateRawKey(kMkv + L"\\shell\\play\\command\\deeper");
          },
