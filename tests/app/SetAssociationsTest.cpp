@@ -109,3 +109,27 @@ TEST_F(SetAssociationsTest, WhenDefaultAppsCannotBeToldTheCountSaysSo) {
     EXPECT_EQ(boxes[2].Style(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
     EXPECT_FALSE(RawKeyExists(L"Software\\RegisteredApplications")) << "nothing was registered";
 }
+
+TEST_F(SetAssociationsTest, WhileItsErrorBoxIsUpTheMenuAndTheIconChoiceDoNothing) {
+    ScriptedPickers& scripted = UseScriptedPickers();
+    CreateRawKey(kClasses + L"\\VTAVIFile", REG_OPTION_VOLATILE); // avi cannot be registered
+    SetRowState(0, kCheckedStateImage);
+    SetRowState(2, kCheckedStateImage);
+    MessageBoxWatcher watcher([this](const MessageBoxInfo& box) {
+        for (const UINT code : {static_cast<UINT>(NM_RCLICK), static_cast<UINT>(NM_DBLCLK)}) {
+            NMITEMACTIVATE click = {};
+            click.hdr.hwndFrom = window->listView;
+            click.hdr.idFrom = kListViewId;
+            click.hdr.code = code;
+            click.iItem = 1;
+            SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+        }
+        return box.buttons.front();
+    });
+    SendMessageW(window->setAssociationsButton, BM_CLICK, 0, 0);
+    ASSERT_EQ(watcher.Seen().size(), 2u);
+    EXPECT_EQ(watcher.Seen()[0].caption, L"CRegistryKey::CreateOrOpenKey()");
+    EXPECT_EQ(scripted.menuCalls, 0);
+    EXPECT_EQ(scripted.pickCalls, 0);
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MP3\\UserChoice", L"Progid"), L"VTMP3File");
+}
