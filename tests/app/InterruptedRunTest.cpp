@@ -13,8 +13,10 @@
 #include "support/MessageBoxWatcher.h"
 #include "support/e2e/AppDriver.h"
 
+#include <cwctype>
 #include <iostream>
 #include <string>
+#include <vector>
 
 namespace {
 
