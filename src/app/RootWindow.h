@@ -70,8 +70,9 @@ public:
     // with now, then the window is fitted to the rows: AddRowImages, AddExtensionRows,
     // ShowAssociationMarks, FitWindowToList.
     void FillExtensionList();
-    // Start-up is a command until the list is first filled: it is held from the window's
-    // creation to then, so that the window starts no other command and keeps a close request.
+    // Start-up is a command until the list is first filled: start-up holds the object from
+    // showing the window to then, so that the window starts no other command (an IDF file's
+    // boxes let clicks through) and keeps a close request for then.
     CommandGuard::Running StartUpCommand();
 
     // Replaces the modal dialogs (popup menu, icon picker, open-file dialog) the window uses.
