@@ -1,4 +1,4 @@
-// The list's popup menu and the check commands it offers.
+// The list's popup menu, the check commands it offers and the way to the removal.
 #include "app/ListRows.h"
 #include "app/RootWindow.h"
 
@@ -21,6 +21,8 @@ const MenuLine kMenuLines[] = {
     {0, nullptr},
     {kCheckKnownVideoCommand, L"Check All (known) Video Extensions"},
     {kCheckKnownAudioCommand, L"Check All (known) Audio Extensions"},
+    {0, nullptr},
+    {kRemoveAssociationsCommand, L"Remove Associations of Checked Extensions..."},
 };
 
 } // namespace
@@ -64,6 +66,9 @@ void RootWindow::RunCheckCommand(UINT command) {
         break;
     case kCheckKnownAudioCommand:
         CheckKnownExtensions(knownAudioExtensions, listView);
+        break;
+    case kRemoveAssociationsCommand:
+        RemoveAssociations();
         break;
     default: // dismissed menu or unknown command
         break;

@@ -33,6 +33,7 @@ enum : UINT {
     kUncheckSelectedCommand = 53,
     kCheckKnownVideoCommand = 54,
     kCheckKnownAudioCommand = 55,
+    kRemoveAssociationsCommand = 56,
 };
 
 // The overlay image that marks the rows of the types Veltrano opens now.
@@ -121,6 +122,9 @@ private:
     void ChooseIcon(int item);
     // "Set Associations": registers every ticked row, tells the shell, reports the outcome.
     void SetAssociations(HWND list);
+    // Removes, after asking, Veltrano's associations of the checked rows, tells the shell and
+    // reports the outcome.
+    void RemoveAssociations();
 
     std::wstring playerPath;
     ExtensionCatalogue catalogue;

@@ -12,8 +12,6 @@ namespace {
 
 const wchar_t kPlayerClassId[] = L"{4B3D9E21-7C55-4A08-9F6E-2D1B8C0A5E73}";
 const wchar_t kShellExtensionClassId[] = L"{9C61E0B4-35A2-4F7D-B08E-61C4D2F3A917}";
-// Where Veltrano describes itself to Default apps, below HKEY_CURRENT_USER\Software.
-const wchar_t kCapabilitiesKey[] = L"Clients\\Media\\Veltrano\\Capabilities";
 
 // The subkey of parent, created or opened; `created` tells whether it is new (and so empty).
 CRegistryKey CreateOrOpen(const CRegistryKey& parent, const std::wstring& subkey, bool& created) {
@@ -86,11 +84,6 @@ void WriteDefaultAppsEntries(RegistrationKeys& keys, const std::wstring& progId,
     keys.FileAssociations().SetValue((L"." + ext).c_str(), REG_SZ, progId);
 }
 
-void ShowRegistryError(const CRegistryKey::Exception& e) {
-    const std::wstring text = e.GetErrorMessage();
-    MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
-}
-
 // Replaces the Explorer user choice of the extension by one that names only the file type.
 void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const std::wstring& ext) {
     bool newExtKey = false;
@@ -104,6 +97,11 @@ void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const s
 }
 
 } // namespace
+
+void ShowRegistryError(const CRegistryKey::Exception& e) {
+    const std::wstring text = e.GetErrorMessage();
+    MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
+}
 
 std::wstring FileTypeName(const std::wstring& extension) {
     return L"VT" + UpperAscii(extension) + L"File";
@@ -136,8 +134,8 @@ const CRegistryKey& RegistrationKeys::FileExts() {
 const CRegistryKey& RegistrationKeys::FileAssociations() {
     if (!fileAssociations) {
         const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
-        fileAssociations = std::make_unique<CRegistryKey>(
-            user.CreateOrOpenKey(kCapabilitiesKey + std::wstring(L"\\FileAssociations")));
+        fileAssociations =
+            std::make_unique<CRegistryKey>(user.CreateOrOpenKey(kFileAssociationsKey));
     }
     return *fileAssociations;
 }
@@ -172,10 +170,10 @@ bool RegisterApplication(const std::wstring& playerPath) {
         const std::wstring capabilitiesPath = L"Software\\" + std::wstring(kCapabilitiesKey);
         const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
         const CRegistryKey capabilities = user.CreateOrOpenKey(kCapabilitiesKey);
-        capabilities.SetValue(L"ApplicationName", REG_SZ, kApplicationName);
-        capabilities.SetValue(L"ApplicationDescription", REG_SZ, L"Veltrano media player");
-        capabilities.SetValue(L"ApplicationIcon", REG_SZ, L"\"" + playerPath + L"\",0");
-        user.CreateOrOpenKey(L"RegisteredApplications")
+        capabilities.SetValue(kApplicationNameValue, REG_SZ, kApplicationName);
+        capabilities.SetValue(kApplicationDescriptionValue, REG_SZ, L"Veltrano media player");
+        capabilities.SetValue(kApplicationIconValue, REG_SZ, L"\"" + playerPath + L"\",0");
+        user.CreateOrOpenKey(kRegisteredApplicationsKey)
             .SetValue(kApplicationName, REG_SZ, capabilitiesPath);
         return true;
     } catch (const CRegistryKey::Exception& e) {

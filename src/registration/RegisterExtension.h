@@ -45,6 +45,10 @@ bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstri
 bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstring iconFile,
                        std::wstring iconIndex, std::wstring playerPath, bool shellExtension);
 
+// Shows a registry failure: an error box without owner, the system's text for the error and the
+// failing operation as caption.
+void ShowRegistryError(const CRegistryKey::Exception& e);
+
 // The name under which Veltrano is registered with Default apps.
 inline constexpr wchar_t kApplicationName[] = L"Veltrano";
 

@@ -185,6 +185,21 @@ void CRegistryKey::SetValue(const wchar_t* name, DWORD type, const std::wstring&
                    kSetValue);
 }
 
+void CRegistryKey::DeleteValue(const wchar_t* name) const {
+    const LSTATUS result = RegDeleteValueW(GetHandle(), name);
+    if (result != ERROR_FILE_NOT_FOUND) {
+        ThrowOnFailure(result, kDeleteValue);
+    }
+}
+
+bool CRegistryKey::IsEmpty() const {
+    DWORD subkeys = 0, values = 0;
+    ThrowOnFailure(RegQueryInfoKeyW(GetHandle(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                    nullptr, &values, nullptr, nullptr, nullptr, nullptr),
+                   kQueryInfoKey);
+    return subkeys == 0 && values == 0;
+}
+
 CRegKeyIterator::CRegKeyIterator(CCountedRegKey* walked) : key(walked) {
     if (key) {
         key->AddRef();

@@ -24,6 +24,8 @@ inline constexpr wchar_t kCreateKey[] = L"CRegistryKey::CreateKey()";
 inline constexpr wchar_t kCreateOrOpenKey[] = L"CRegistryKey::CreateOrOpenKey()";
 inline constexpr wchar_t kQueryValue[] = L"CRegistryKey::QueryValue()";
 inline constexpr wchar_t kSetValue[] = L"CRegistryKey::SetValue()";
+inline constexpr wchar_t kDeleteValue[] = L"CRegistryKey::DeleteValue()";
+inline constexpr wchar_t kQueryInfoKey[] = L"CRegistryKey::QueryInfoKey()";
 inline constexpr wchar_t kIteratorConstructor[] = L"CRegistryKey::SubkeyIterator::SubkeyIterator()";
 inline constexpr wchar_t kGetSubkeyInfo[] = L"CRegistryKey::SubkeyIterator::GetSubkeyInfo()";
 } // namespace RegistryOperation
@@ -91,6 +93,10 @@ public:
     // Writes text with its terminating NUL as REG_SZ or REG_EXPAND_SZ; any other type throws
     // ERROR_INVALID_FLAGS before anything is written. name null is the default value.
     void SetValue(const wchar_t* name, DWORD type, const std::wstring& text) const;
+    // Deletes a value; a value that is not there is not a failure.
+    void DeleteValue(const wchar_t* name) const;
+    // True when the key has neither values nor subkeys.
+    bool IsEmpty() const;
 
 private:
     explicit CRegistryKey(CCountedRegKey* counted) : key(counted) {}

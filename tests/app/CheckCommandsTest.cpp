@@ -52,7 +52,7 @@ using States = std::vector<UINT>;
 TEST_F(CheckCommandsTest, MenuReadsAsTheUserSeesIt) {
     const HMENU menu = window->contextMenu;
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(GetMenuItemCount(menu), 8);
+    ASSERT_EQ(GetMenuItemCount(menu), 10);
     const struct {
         UINT id;
         const wchar_t* text;
@@ -63,8 +63,10 @@ TEST_F(CheckCommandsTest, MenuReadsAsTheUserSeesIt) {
                  {53, L"Uncheck Selected"},
                  {0, nullptr},
                  {54, L"Check All (known) Video Extensions"},
-                 {55, L"Check All (known) Audio Extensions"}};
-    for (int position = 0; position < 8; ++position) {
+                 {55, L"Check All (known) Audio Extensions"},
+                 {0, nullptr},
+                 {56, L"Remove Associations of Checked Extensions..."}};
+    for (int position = 0; position < 10; ++position) {
         const UINT state = GetMenuState(menu, position, MF_BYPOSITION);
         if (lines[position].text == nullptr) {
             EXPECT_TRUE(state & MF_SEPARATOR) << "position " << position;
@@ -149,7 +151,7 @@ TEST_F(CheckCommandsTest, KnownVideoAndAudioCommandsOnlyAddCheckMarks) {
 TEST_F(CheckCommandsTest, DismissedMenuUnknownCommandsAndEmptyListChangeNothing) {
     scripted = &UseScriptedPickers();
     SetStates({2, 1, 2, 1, 2, 1, 2});
-    for (UINT command : {0u, 49u, 56u, 1u}) {
+    for (UINT command : {0u, 49u, 57u, 1u}) {
         Choose(command);
         EXPECT_EQ(StateImages(), (States{2, 1, 2, 1, 2, 1, 2})) << "command " << command;
     }

@@ -1,0 +1,60 @@
+// "Remove Associations of Checked Extensions...": takes back what "Set Associations" wrote for
+// the checked rows.
+#include "app/ListRows.h"
+#include "app/RootWindow.h"
+#include "registration/RemoveExtension.h"
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kCaption[] = L"Remove Associations";
+
+} // namespace
+
+void RootWindow::RemoveAssociations() {
+    std::vector<int> checked;
+    for (int index = 0; index < RowCount(listView); ++index) {
+        if (RowStateImage(listView, index) != kUncheckedStateImage) {
+            checked.push_back(index);
+        }
+    }
+    if (checked.empty()) {
+        MessageBoxW(hwnd,
+                    L"No extension is checked.\n\nCheck the extensions whose associations with "
+                    L"Veltrano are to be removed, then choose the command again.",
+                    kCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::wstring question = L"Do you want to remove Veltrano's associations of the " +
+                                  std::to_wstring(checked.size()) + L" checked extensions?";
+    if (MessageBoxW(hwnd, question.c_str(), kCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        return;
+    }
+
+    int removed = 0;
+    int failed = 0;
+    for (const int index : checked) {
+        const ExtensionEntry* entry = RowEntry(listView, index);
+        // A failure has been shown in its own error box by the time this returns.
+        if (entry != nullptr && RemoveExtension(entry->extension)) {
+            ++removed;
+        } else {
+            ++failed;
+        }
+    }
+    RemoveApplicationIfUnused();
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    ShowAssociationMarks();
+
+    std::wstring report = std::to_wstring(removed) + L" extensions have been removed.";
+    UINT style = MB_ICONINFORMATION;
+    if (failed != 0) {
+        report += L"\n" + std::to_wstring(failed) + L" extensions could not be removed.";
+        style = MB_ICONWARNING;
+    }
+    MessageBoxW(hwnd, report.c_str(), kCaption, MB_OK | style);
+}

@@ -1,0 +1,133 @@
+#include "registration/RemoveExtension.h"
+
+#include "common/AsciiCase.h"
+#include "registration/RegisterExtension.h"
+#include "registration/RegistryLayout.h"
+#include "registry/RegistryKey.h"
+
+#include <windows.h>
+
+#include <optional>
+
+namespace {
+
+// The subkey of parent (HKEY_CURRENT_USER or an open key); nothing when it is not there.
+std::optional<CRegistryKey> OpenIfPresent(HKEY parent, const std::wstring& subkey,
+                                          REGSAM access = KEY_ALL_ACCESS) {
+    try {
+        return CRegistryKey(parent, subkey, access);
+    } catch (const CRegistryKey::Exception& e) {
+        if (e.GetError() == ERROR_FILE_NOT_FOUND) {
+            return std::nullopt;
+        }
+        throw;
+    }
+}
+
+// Deletes the subkey when it is there and holds neither values nor subkeys.
+void DeleteIfEmpty(const CRegistryKey& parent, const std::wstring& subkey) {
+    const auto key = OpenIfPresent(parent.GetHandle(), subkey);
+    if (key && key->IsEmpty()) {
+        parent.DeleteKey(subkey);
+    }
+}
+
+// The user choice goes only when it names the file type. It is read and deleted through its
+// parent: from Windows 8 on the user may not change the key itself, only remove it.
+void RemoveUserChoice(const std::wstring& extKeyPath, const std::wstring& fileType) {
+    const auto choice =
+        OpenIfPresent(HKEY_CURRENT_USER, extKeyPath + L"\\UserChoice", KEY_QUERY_VALUE);
+    if (!choice) {
+        return;
+    }
+    HeapText progId;
+    try {
+        if (!choice->QueryValue(L"ProgId", progId) ||
+            !EqualIgnoringAsciiCase(progId.get(), fileType)) {
+            return; // another program's
+        }
+    } catch (const CRegistryKey::Exception&) {
+        return; // no ProgId: not the tool's
+    }
+    const CRegistryKey extKey(HKEY_CURRENT_USER, extKeyPath);
+    const LSTATUS result = RegDeleteKeyW(extKey.GetHandle(), L"UserChoice");
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
+        throw CRegistryKey::Exception(RegistryOperation::kDeleteKey, static_cast<DWORD>(result));
+    }
+}
+
+} // namespace
+
+bool RemoveExtension(const std::wstring& extension) {
+    try {
+        // A backslash would name other keys than this extension's; the registration refuses it.
+        if (extension.find(L'\\') != std::wstring::npos) {
+            throw CRegistryKey::Exception(RegistryOperation::kConstructor, ERROR_INVALID_NAME);
+        }
+        const std::wstring fileType = FileTypeName(extension);
+        const std::wstring extKeyPath =
+            std::wstring(kFileExtsPath) + L"\\." + UpperAscii(extension);
+        const std::wstring classesExt = std::wstring(kClassesPath) + L"\\." + extension;
+        RemoveUserChoice(extKeyPath, fileType);
+        if (const auto openWith =
+                OpenIfPresent(HKEY_CURRENT_USER, classesExt + L"\\OpenWithProgids")) {
+            openWith->DeleteValue(fileType.c_str());
+        }
+        if (const auto associations = OpenIfPresent(
+                HKEY_CURRENT_USER, L"Software\\" + std::wstring(kFileAssociationsKey))) {
+            associations->DeleteValue((L"." + extension).c_str());
+        }
+        const CRegistryKey classes(HKEY_CURRENT_USER, kClassesPath);
+        if (OpenIfPresent(classes.GetHandle(), fileType)) {
+            classes.DeleteKeyAndSubkeys(fileType);
+        }
+        if (const auto ext = OpenIfPresent(classes.GetHandle(), L"." + extension)) {
+            DeleteIfEmpty(*ext, L"OpenWithProgids");
+        }
+        DeleteIfEmpty(classes, L"." + extension);
+        if (const auto fileExts = OpenIfPresent(HKEY_CURRENT_USER, kFileExtsPath)) {
+            DeleteIfEmpty(*fileExts, L"." + UpperAscii(extension));
+        }
+        return true;
+    } catch (const CRegistryKey::Exception& e) {
+        ShowRegistryError(e);
+        return false;
+    }
+}
+
+bool RemoveApplicationIfUnused() {
+    try {
+        const CRegistryKey software(HKEY_CURRENT_USER, L"Software");
+        const auto associations = OpenIfPresent(software.GetHandle(), kFileAssociationsKey);
+        if (associations && !associations->IsEmpty()) {
+            return true; // other extensions still name Veltrano
+        }
+        if (const auto capabilities = OpenIfPresent(software.GetHandle(), kCapabilitiesKey)) {
+            for (const wchar_t* value :
+                 {kApplicationNameValue, kApplicationDescriptionValue, kApplicationIconValue}) {
+                capabilities->DeleteValue(value);
+            }
+        }
+        // From the innermost key out, each only when nothing else is left in it.
+        const std::wstring chain[] = {kFileAssociationsKey, kCapabilitiesKey,
+                                      L"Clients\\Media\\Veltrano", L"Clients\\Media", L"Clients"};
+        for (const std::wstring& path : chain) {
+            const std::size_t last = path.rfind(L'\\');
+            const std::wstring parentPath = last == std::wstring::npos ? L"" : path.substr(0, last);
+            const auto parent = parentPath.empty()
+                                    ? std::optional<CRegistryKey>(software)
+                                    : OpenIfPresent(software.GetHandle(), parentPath);
+            if (parent) {
+                DeleteIfEmpty(*parent, path.substr(last + 1));
+            }
+        }
+        if (const auto registered =
+                OpenIfPresent(software.GetHandle(), kRegisteredApplicationsKey)) {
+            registered->DeleteValue(kApplicationName);
+        }
+        return true;
+    } catch (const CRegistryKey::Exception& e) {
+        ShowRegistryError(e);
+        return false;
+    }
+}

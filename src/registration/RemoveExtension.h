@@ -1,0 +1,23 @@
+// Takes back what the registration wrote for an extension, and nothing that another program
+// wrote: what points at the file type goes first, the file type last, so that a removal cut short
+// never leaves Explorer pointing at nothing.
+#pragma once
+
+#include <string>
+
+// Removes, below HKEY_CURRENT_USER, for the extension (as the list shows it):
+// - Explorer's user choice FileExts\.EXT\UserChoice, but only when it names the tool's file type;
+// - the file type's name among Software\Classes\.ext\OpenWithProgids;
+// - the extension among Veltrano's file associations for Default apps;
+// - the file type Software\Classes\VTEXTFile with everything below it;
+// - then Software\Classes\.ext\OpenWithProgids, Software\Classes\.ext and FileExts\.EXT, each only
+//   when nothing is left in it.
+// Nothing to remove is no failure. A registry failure is shown as the registration shows one and
+// stops this extension's remaining steps; returns true only when every step completed.
+bool RemoveExtension(const std::wstring& extension);
+
+// When Veltrano is left with no file association: removes its registration with Default apps (the
+// values the registration writes on its capabilities, the keys from FileAssociations up to
+// Software\Clients that are left empty, its entry in Software\RegisteredApplications). Failures
+// are shown as the registration shows them; returns true when nothing failed.
+bool RemoveApplicationIfUnused();

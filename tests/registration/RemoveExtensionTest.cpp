@@ -1,0 +1,117 @@
+// Taking a registration back on the real registry of the current user: whole trees compared
+// before and after, what other programs wrote left in place.
+#include "registration/RegisterExtension.h"
+#include "registration/RemoveExtension.h"
+#include "registry/RegistryTestSupport.h"
+#include "support/MessageBoxWatcher.h"
+#include "common/SystemErrorText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::wstring kPlayer = L"C:\\Program Files\\Tools\\vtplayer.exe";
+const std::wstring kCapabilities = L"Software\\Clients\\Media\\Veltrano\\Capabilities";
+const std::wstring kRegisteredApplications = L"Software\\RegisteredApplications";
+
+class RemoveExtensionTest : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!RawKeyExists(kClasses)) {
+            CreateRawKey(kClasses);
+        }
+    }
+
+    // The whole hive but the two keys that every Windows profile has, which a removal leaves.
+    static std::wstring Hive() {
+        return DumpTree(HKEY_CURRENT_USER, L"", {kFileExts, kRegisteredApplications});
+    }
+
+    static void Register(const wchar_t* extension) {
+        ASSERT_TRUE(RegisterExtension(extension, kPlayer, L"0", kPlayer, true));
+        ASSERT_TRUE(RegisterApplication(kPlayer));
+    }
+    static void Remove(const wchar_t* extension) {
+        ASSERT_TRUE(RemoveExtension(extension));
+        ASSERT_TRUE(RemoveApplicationIfUnused());
+    }
+
+    CleanRegistrations clean{L"MKV", L"MP3"};
+    MessageBoxWatcher watcher;
+};
+
+TEST_F(RemoveExtensionTest, RemovingOneKeepsTheOtherAndRemovingTheLastLeavesTheHiveAsBefore) {
+    const std::wstring before = Hive();
+    const std::wstring fileExtsBefore = DumpTree(HKEY_CURRENT_USER, kFileExts);
+    Register(L"mp3");
+    const std::wstring onlyMp3 = DumpTree(HKEY_CURRENT_USER, L"");
+
+    Register(L"mkv");
+    Remove(L"mkv");
+    EXPECT_EQ(L"", DiffLines(onlyMp3, DumpTree(HKEY_CURRENT_USER, L"")))
+        << "mp3 and Veltrano's registration with Default apps stay";
+
+    Remove(L"mp3");
+    EXPECT_EQ(L"", DiffLines(before, Hive()));
+    EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
+    if (fileExtsBefore != L"(absent)\n") {
+        EXPECT_EQ(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts));
+    } else {
+        EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kFileExts));
+    }
+    Remove(L"mp3"); // nothing left to remove is no failure
+    EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
+    // Another program's file type offered for .mkv, the extension's own default value, a user
+    // choice the user made for .mp3 after the registration, a foreign value among Veltrano's
+    // capabilities.
+    SetRawString(kClasses + L"\\.mkv", nullptr, L"Other.File");
+    SetRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"Other.File", REG_NONE, nullptr, 0);
+    Register(L"mkv");
+    Register(L"mp3");
+    const std::wstring choice = kFileExts + L"\\.MP3\\UserChoice";
+    DeleteRawTree(choice);
+    SetRawString(choice, L"ProgId", L"Other.mp3");
+    SetRawString(choice, L"Hash", L"q1Fh5w9Yg2E=");
+    SetRawString(kCapabilities, L"Foreign", L"kept");
+    const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MP3");
+
+    Remove(L"mkv");
+    Remove(L"mp3");
+    EXPECT_EQ(
+        L"K \nK OpenWithProgids\nV  [] 1 22 Other.File|NUL\nV OpenWithProgids [Other.File] 0 0 \n",
+        DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
+    EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MP3"));
+    EXPECT_EQ(L"K \nV  [Foreign] 1 10 kept|NUL\n", DumpTree(HKEY_CURRENT_USER, kCapabilities));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kClasses + L"\\VTMP3File"));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MKV"));
+    EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
+    EXPECT_TRUE(watcher.Seen().empty());
+}
+
+TEST_F(RemoveExtensionTest, AFailureIsShownStopsTheExtensionAndASecondRemovalFinishes) {
+    Register(L"mkv");
+    const std::wstring registered = DumpTree(HKEY_CURRENT_USER, L"");
+    const std::wstring blocker = kFileExts + L"\\.MKV\\UserChoice\\Blocker";
+    CreateRawKey(blocker);
+
+    EXPECT_FALSE(RemoveExtension(L"mkv"));
+    const auto boxes = watcher.Seen();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"CRegistryKey::DeleteKey()");
+    EXPECT_EQ(boxes[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    DeleteRawTree(blocker);
+    EXPECT_EQ(L"", DiffLines(registered, DumpTree(HKEY_CURRENT_USER, L"")))
+        << "Explorer still points at the complete file type";
+
+    Remove(L"mkv");
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kClasses + L"\\VTMKVFile"));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MKV"));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, L"Software\\Clients"));
+}
+
+} // namespace
