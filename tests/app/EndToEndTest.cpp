@@ -297,4 +297,57 @@ TEST_F(EndToEndTest, WhileACommandWaitsInABoxNoOtherStartsAndACloseWaitsForItsEn
     }
 }
 
+// The last line of the list's menu, reached with the keyboard, takes back the checked rows'
+// associations; a close request during its error box waits for its end.
+TEST_F(EndToEndTest, TheMenusLastCommandRemovesTheCheckedRowsAndACloseWaitsForItsEnd) {
+    const ProgramCopy copy(Program(), L"vtassoc-remove.exe", L"win7");
+    ASSERT_TRUE(copy.Ready());
+    AppDriver app;
+    ASSERT_TRUE(app.Start(copy.Path()));
+    ASSERT_NE(app.WaitForWindow(), nullptr);
+    ASSERT_TRUE(app.WaitForRowCount(82));
+    for (const wchar_t* row : {L".mkv", L".mp3"}) {
+        ASSERT_TRUE(app.SetRowChecked(app.FindRow(row), true));
+    }
+    {
+        MessageBoxWatcher watcher(MessageBoxWatcher::PressFirstButton, app.ProcessId());
+        app.ClickButton(1);
+        ASSERT_TRUE(watcher.WaitForCount(1));
+    }
+    // A subkey keeps mp3's user choice from being deleted.
+    CreateRawKey(kFileExts + L"\\.MP3\\UserChoice\\Blocker");
+
+    std::atomic<bool> delivered{false};
+    MessageBoxWatcher watcher(
+        [&](const MessageBoxInfo& box) {
+            if (box.caption == L"CRegistryKey::DeleteKey()") {
+                delivered = app.RequestClose(false);
+            }
+            return box.buttons.front(); // Yes to the question
+        },
+        app.ProcessId());
+    ASSERT_TRUE(app.ChooseFromListMenu(7)) << "no menu"; // the seventh command: Down 7 times
+    ASSERT_TRUE(watcher.WaitForCount(3));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(app.WaitForExit(20000, exitCode)) << "the kept close request closes the window";
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(delivered);
+
+    const std::vector<MessageBoxInfo> boxes = watcher.Seen();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text,
+              L"Do you want to remove Veltrano's associations of the 2 checked extensions?");
+    EXPECT_EQ(boxes[0].buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_EQ(boxes[0].owner, app.MainWindow());
+    EXPECT_EQ(boxes[1].owner, nullptr);
+    EXPECT_EQ(boxes[2].caption, L"Remove Associations");
+    EXPECT_EQ(boxes[2].text,
+              L"1 extensions have been removed.\n1 extensions could not be removed.");
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTMKVFile"));
+    EXPECT_FALSE(RawKeyExists(kFileExts + L"\\.MKV"));
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\.mkv"));
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MP3\\UserChoice", L"Progid"), L"VTMP3File");
+    EXPECT_TRUE(RawKeyExists(kClasses + L"\\VTMP3File\\shell\\open\\command"));
+}
+
 } // namespace

@@ -133,3 +133,84 @@ TEST_F(SetAssociationsTest, WhileItsErrorBoxIsUpTheMenuAndTheIconChoiceDoNothing
     EXPECT_EQ(scripted.pickCalls, 0);
     EXPECT_EQ(ReadRawString(kFileExts + L"\\.MP3\\UserChoice", L"Progid"), L"VTMP3File");
 }
+
+// "Remove Associations of Checked Extensions..." chosen in the list's menu.
+class RemoveAssociationsTest : public SetAssociationsTest {
+protected:
+    // Chooses the command in the menu of a right click on the list, answering the boxes.
+    std::vector<MessageBoxInfo> ChooseRemove(MessageBoxWatcher::Answer answer) {
+        ScriptedPickers& scripted = UseScriptedPickers();
+        scripted.menuAnswer = kRemoveAssociationsCommand;
+        MessageBoxWatcher watcher(std::move(answer));
+        NMITEMACTIVATE click = {};
+        click.hdr.hwndFrom = window->listView;
+        click.hdr.idFrom = kListViewId;
+        click.hdr.code = static_cast<UINT>(NM_RCLICK);
+        SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+        return watcher.Seen();
+    }
+    static int Answer(const MessageBoxInfo& box, int yesOrNo) {
+        return box.buttons.size() == 2 ? yesOrNo : box.buttons.front();
+    }
+};
+
+TEST_F(RemoveAssociationsTest, AsksRemovesOnlyTheCheckedRowsAndReportsTheCount) {
+    const auto none = ChooseRemove(MessageBoxWatcher::PressFirstButton);
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_EQ(none[0].caption, L"Remove Associations");
+    EXPECT_EQ(none[0].text, L"No extension is checked.\n\nCheck the extensions whose associations "
+                            L"with Veltrano are to be removed, then choose the command again.");
+    EXPECT_EQ(none[0].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(none[0].owner, hwnd);
+
+    SetRowState(0, kCheckedStateImage);
+    SetRowState(1, kCheckedStateImage);
+    ASSERT_EQ(PressSetAssociations().size(), 1u);
+    ASSERT_EQ(RowOverlay(1), 1u);
+    SetRowState(0, kUncheckedStateImage);
+    const std::wstring registered = DumpTree(HKEY_CURRENT_USER, L"");
+
+    const auto no = ChooseRemove([](const MessageBoxInfo& box) { return Answer(box, IDNO); });
+    ASSERT_EQ(no.size(), 1u);
+    EXPECT_EQ(no[0].caption, L"Remove Associations");
+    EXPECT_EQ(no[0].text, L"Do you want to remove Veltrano's associations of the 1 checked "
+                          L"extensions?");
+    EXPECT_EQ(no[0].Style(), static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(no[0].owner, hwnd);
+    EXPECT_EQ(L"", DiffLines(registered, DumpTree(HKEY_CURRENT_USER, L""))) << "No changes nothing";
+
+    const auto yes = ChooseRemove([](const MessageBoxInfo& box) { return Answer(box, IDYES); });
+    ASSERT_EQ(yes.size(), 2u);
+    EXPECT_EQ(yes[1].caption, L"Remove Associations");
+    EXPECT_EQ(yes[1].text, L"1 extensions have been removed.");
+    EXPECT_EQ(yes[1].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_EQ(yes[1].owner, hwnd);
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTMKVFile"));
+    EXPECT_FALSE(RawKeyExists(kFileExts + L"\\.MKV"));
+    EXPECT_EQ(ReadRawString(kClasses + L"\\VTAVIFile\\shell\\open\\command"),
+              L"\"" + kPlayer + L"\" \"%L\"");
+    EXPECT_EQ(RowOverlay(0), 1u) << "avi still opens with Veltrano";
+    EXPECT_EQ(RowOverlay(1), 0u) << "the marks are read again";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 2, 1})) << "the ticks stay";
+}
+
+TEST_F(RemoveAssociationsTest, ARowThatCannotBeRemovedIsShownAndCounted) {
+    SetRowState(1, kCheckedStateImage);
+    SetRowState(2, kCheckedStateImage);
+    ASSERT_EQ(PressSetAssociations().size(), 1u);
+    CreateRawKey(kFileExts + L"\\.MKV\\UserChoice\\Blocker");
+
+    const auto boxes = ChooseRemove([](const MessageBoxInfo& box) { return Answer(box, IDYES); });
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[1].caption, L"CRegistryKey::DeleteKey()");
+    EXPECT_EQ(boxes[1].Style(), static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(boxes[2].text, L"1 extensions have been removed.\n"
+                             L"1 extensions could not be removed.");
+    EXPECT_EQ(boxes[2].Style(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(ReadRawString(kFileExts + L"\\.MKV\\UserChoice", L"Progid"), L"VTMKVFile");
+    EXPECT_TRUE(RawKeyExists(kClasses + L"\\VTMKVFile\\shell\\open\\command"));
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTMP3File"));
+    EXPECT_EQ(ReadRawString(L"Software\\RegisteredApplications", L"Veltrano"),
+              L"Software\\Clients\\Media\\Veltrano\\Capabilities")
+        << "mkv still names Veltrano";
+}

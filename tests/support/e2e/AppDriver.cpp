@@ -249,6 +249,39 @@ bool AppDriver::SetRowChecked(int row, bool checked) {
                 reinterpret_cast<LPARAM>(block.At(0))) != 0;
 }
 
+bool AppDriver::ChooseFromListMenu(int downPresses) {
+    // The notification lives in the program's memory until the menu is gone: the window reads it
+    // before it shows the menu and not after.
+    RemoteBlock block(process, sizeof(NMITEMACTIVATE));
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = Control(0);
+    click.hdr.idFrom = 0;
+    click.hdr.code = static_cast<UINT>(NM_RCLICK);
+    if (!block.Valid() || !block.Write(0, &click, sizeof(click))) {
+        return false;
+    }
+    PostMessageW(window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(block.At(0)));
+    HWND menu = nullptr;
+    for (const ULONGLONG deadline = GetTickCount64() + 20000;
+         menu == nullptr && GetTickCount64() < deadline; Sleep(20)) {
+        menu = FindProcessWindow(L"#32768", processId);
+    }
+    if (menu == nullptr) {
+        return false;
+    }
+    std::vector<WPARAM> keys(static_cast<std::size_t>(downPresses), VK_DOWN);
+    keys.push_back(VK_RETURN);
+    for (const WPARAM key : keys) {
+        PostMessageW(menu, WM_KEYDOWN, key, 0);
+        PostMessageW(menu, WM_KEYUP, key, 0xC0000001);
+        Sleep(50);
+    }
+    for (const ULONGLONG deadline = GetTickCount64() + 20000;
+         IsWindow(menu) && IsWindowVisible(menu) && GetTickCount64() < deadline; Sleep(20)) {
+    }
+    return true;
+}
+
 void AppDriver::ClickButton(int id) const {
     PostMessageW(Control(id), BM_CLICK, 0, 0);
 }

@@ -68,6 +68,11 @@ public:
     RECT RowBounds(int row) const;
     bool SetRowChecked(int row, bool checked);
 
+    // Opens the list's popup menu as a right click on the list's top left corner does, presses
+    // Down the given number of times and Enter in it, and returns once the menu is gone, without
+    // waiting for the command (it may show a modal box). False when no menu appeared.
+    bool ChooseFromListMenu(int downPresses);
+
     // Presses a button without waiting for what it does (it may show a modal box).
     void ClickButton(int id) const;
     bool IsButtonChecked(int id) const;
