@@ -104,8 +104,17 @@ DWORD RunChild(const std::wstring& program, DWORD cutAfter) {
     startup.dwFlags = STARTF_USESTDHANDLES; // none: the child's own report is not needed
     PROCESS_INFORMATION info = {};
     DWORD exitCode = 0xFFFFFFFF;
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &info)) {
+    // Under load Wine has been seen to refuse a process now and then: try again a few times.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &info) != 0;
+        if (!started) {
+            std::wcerr << L"CreateProcessW failed with error " << GetLastError() << std::endl;
+            Sleep(500);
+        }
+    }
+    if (started) {
         if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0) {
             TerminateProcess(info.hProcess, 1);
         }
