@@ -125,9 +125,7 @@ const wchar_t* StateLine(AssociationState state) {
 } // namespace
 
 void RootWindow::AddBadgeImage() {
-    int width = 0, height = 0;
-    ImageList_GetIconSize(imageList, &width, &height);
-    const Badge badge = DrawBadge(width);
+    const Badge badge = DrawBadge(ImageSize(imageList));
     if (badge.image && badge.mask) {
         const int image = ImageList_Add(imageList, badge.image.get(), badge.mask.get());
         ImageList_SetOverlayImage(imageList, image, kOpensWithVeltranoOverlay);

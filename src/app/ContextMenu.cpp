@@ -47,6 +47,18 @@ void RootWindow::ShowContextMenu(int x, int y) {
     RunCheckCommand(command);
 }
 
+void RootWindow::ShowContextMenuAtFocusedRow() {
+    POINT point = {0, 0};
+    const int row = ListView_GetNextItem(listView, -1, LVNI_FOCUSED);
+    RECT bounds = {};
+    if (row >= 0 && ListView_EnsureVisible(listView, row, FALSE) &&
+        ListView_GetItemRect(listView, row, &bounds, LVIR_BOUNDS)) {
+        point = {bounds.left, bounds.bottom}; // just below the row, which stays in sight
+    }
+    ClientToScreen(listView, &point);
+    ShowContextMenu(point.x, point.y);
+}
+
 void RootWindow::RunCheckCommand(UINT command) {
     switch (command) {
     case kCheckAllCommand:

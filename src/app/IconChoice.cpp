@@ -23,7 +23,7 @@ void RootWindow::ChooseIcon(int item) {
     }
 
     // Without an icon at the chosen location the row keeps the image it has.
-    if (const UniqueIcon icon = ExtractSmallIcon(path, index)) {
+    if (const UniqueIcon icon = ExtractSmallIcon(path, index, ImageSize(imageList))) {
         if (row.iImage == -1) {
             LVITEMW update = {};
             update.mask = LVIF_IMAGE;

@@ -61,6 +61,12 @@ void SetRowOverlay(HWND list, int index, UINT overlay) {
     SetStateBits(list, index, LVIS_OVERLAYMASK, INDEXTOOVERLAYMASK(overlay));
 }
 
+int ImageSize(HIMAGELIST list) {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(list, &width, &height);
+    return width;
+}
+
 int PutIconImage(HIMAGELIST list, int index, HICON icon) {
     int width = 0, height = 0;
     ImageList_GetIconSize(list, &width, &height);
@@ -93,9 +99,9 @@ int PutIconImage(HIMAGELIST list, int index, HICON icon) {
     return ImageList_Replace(list, index, image.get(), mask.get()) ? index : -1;
 }
 
-UniqueIcon ExtractSmallIcon(const wchar_t* file, int index) {
+UniqueIcon ExtractSmallIcon(const wchar_t* file, int index, int size) {
     HICON icon = nullptr;
-    const UINT count = PrivateExtractIconsW(file, index, 16, 16, &icon, nullptr, 1, 0);
+    const UINT count = PrivateExtractIconsW(file, index, size, size, &icon, nullptr, 1, 0);
     if (count == 0 || count == UINT_MAX) {
         return nullptr;
     }

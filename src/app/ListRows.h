@@ -32,9 +32,15 @@ void SetRowOverlay(HWND list, int index, UINT overlay);
 // index, -1 when it could not be put there.
 int PutIconImage(HIMAGELIST list, int index, HICON icon);
 
-// The 16 x 16 icon at an icon location; empty when there is none. A negative index names an icon
-// resource identifier rather than a position.
-UniqueIcon ExtractSmallIcon(const wchar_t* file, int index);
+// An image list that is no longer a control's.
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
+
+// The width (and height) of the image list's images.
+int ImageSize(HIMAGELIST list);
+
+// The icon at an icon location, size x size pixels; empty when there is none. A negative index
+// names an icon resource identifier rather than a position.
+UniqueIcon ExtractSmallIcon(const wchar_t* file, int index, int size);
 // An icon index kept as text, read as wcstol does: leading blanks and a sign, then the digits up
 // to the first other character; 0 when there are none.
 int ParseIconIndex(const std::wstring& text);

@@ -4,6 +4,7 @@
 #include "app/StartUp.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/RegisteredIconProbe.h"
+#include "common/ModuleFunction.h"
 #include "definitions/IdfLoader.h"
 
 #include <ole2.h>
@@ -64,7 +65,35 @@ HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* className, const wch
                            nullptr);
 }
 
+// The dots per inch of the display as a whole (the only one before Windows 10).
+int DisplayDpi() {
+    const UniqueDeviceContext display(CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
+    return GetDeviceCaps(display.get(), LOGPIXELSY);
+}
+
+// A function of user32 that older systems do not have; null there.
+template <class Function> Function User32Function(const char* name) {
+    return ModuleFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
+}
+
 } // namespace
+
+int WindowDpi(HWND window) {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    return dpi != 0 ? static_cast<int>(dpi) : DisplayDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+    using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+    const auto getSystemMetricsForDpi =
+        User32Function<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    if (getSystemMetricsForDpi != nullptr) {
+        return getSystemMetricsForDpi(index, static_cast<UINT>(dpi));
+    }
+    return MulDiv(GetSystemMetrics(index), dpi, DisplayDpi());
+}
 
 int DialogFontHeight(int dpi) {
     // 8 points, rounded the way the dialog manager does it.
@@ -147,23 +176,67 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             const CommandGuard::Running running(commands, hwnd);
             ChooseIcon(activation->iItem);
         }
+        if (activation->hdr.code == static_cast<UINT>(LVN_KEYDOWN) &&
+            reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == 'A' &&
+            GetKeyState(VK_CONTROL) < 0) {
+            ListView_SetItemState(listView, -1, LVIS_SELECTED, LVIS_SELECTED); // Ctrl+A
+            return 0;
+        }
         if (activation->hdr.code == static_cast<UINT>(LVN_GETINFOTIPW)) {
             FillInfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(lParam));
             return 0;
         }
         break;
     }
-    case WM_ACTIVATE:
+    case WM_ACTIVATE: {
+        const HWND focus = GetFocus();
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (IsChild(hwnd, focus)) {
+                focusedControl = focus;
+            }
+            break;
+        }
         // Back from Default apps (or any other window): show what the user chose there.
-        if (LOWORD(wParam) != WA_INACTIVE && !commands.Busy()) {
+        if (!commands.Busy()) {
             ShowAssociationMarks();
         }
+        if (HIWORD(wParam) == 0 && IsWindow(focusedControl)) { // not minimized
+            SetFocus(focusedControl); // the control that had the focus gets it back
+            return 0;
+        }
         break;
+    }
+    case WM_CONTEXTMENU:
+        // The keyboard's menu (the point -1, -1) in the list; a right click has had its menu.
+        if (reinterpret_cast<HWND>(wParam) == listView && LOWORD(lParam) == 0xFFFF &&
+            HIWORD(lParam) == 0xFFFF) {
+            if (!commands.Busy()) {
+                const CommandGuard::Running running(commands, hwnd);
+                ShowContextMenuAtFocusedRow();
+            }
+            return 0;
+        }
+        break;
+    case DM_GETDEFID: {
+        // Enter, as the dialog manager passes it on: the focused control's command (a button's,
+        // or the list's icon choice); never command 1 (IDOK) unless the focus is on its button.
+        const HWND focus = GetFocus();
+        const int id = IsChild(hwnd, focus) ? GetDlgCtrlID(focus) : kListViewId;
+        return MAKELRESULT(id, DC_HASDEFID);
+    }
+    case WM_DPICHANGED:
+        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_COMMAND:
         // While a command runs (its boxes let clicks through) a button does nothing.
         if (!commands.Busy()) {
             const CommandGuard::Running running(commands, hwnd);
             switch (LOWORD(wParam)) {
+            case kListViewId: // Enter in the list: the keyboard's double-click on the focused row
+                if (reinterpret_cast<HWND>(lParam) == listView) {
+                    ChooseIcon(ListView_GetNextItem(listView, -1, LVNI_FOCUSED));
+                }
+                break;
             case kSetAssociationsId:
                 SetAssociations(listView);
                 break;
@@ -190,40 +263,51 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT RootWindow::CreateControls() {
-    listView = CreateChild(hwnd, WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_LIST | LVS_SHOWSELALWAYS, 0, 0,
-                           200, 100, kListViewId);
+    // Every control is a tab stop; the tab order (list, check box, "Open IDF File", "Set
+    // Associations") is the z-order, set once they are all there.
+    listView =
+        CreateChild(hwnd, WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_LIST | LVS_SHOWSELALWAYS,
+                    0, 0, 200, 100, kListViewId);
     SendMessageW(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
-    // With a mask, the badge can be drawn over a row's icon: the rows' icons are opaque images
-    // on the window colour, as a list without a mask shows them.
-    imageList = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 10, 1);
-    AddBadgeImage();
-    SendMessageW(listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList));
+    dpi = WindowDpi(hwnd);
+    MakeImageList();
     SetWindowTheme(listView, L"Explorer", nullptr);
 
     setAssociationsButton =
-        CreateChild(hwnd, 0, L"BUTTON", L"Set Associations", WS_CHILD | WS_VISIBLE, 200, 400, 200,
-                    30, kSetAssociationsId);
-    openIdfButton = CreateChild(hwnd, 0, L"BUTTON", L"Open IDF File", WS_CHILD | WS_VISIBLE, 10,
-                                400, 180, 30, kOpenIdfFileId);
-    shellExtensionCheckBox =
-        CreateChild(hwnd, 0, L"BUTTON", kShellExtensionLabel,
-                    WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 400, 180, 30, kShellExtensionId);
+        CreateChild(hwnd, 0, L"BUTTON", L"Set Associations", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                    200, 400, 200, 30, kSetAssociationsId);
+    openIdfButton =
+        CreateChild(hwnd, 0, L"BUTTON", L"Open IDF File", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10,
+                    400, 180, 30, kOpenIdfFileId);
+    shellExtensionCheckBox = CreateChild(hwnd, 0, L"BUTTON", kShellExtensionLabel,
+                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 10,
+                                         400, 180, 30, kShellExtensionId);
+    constexpr UINT kZOrderOnly = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(shellExtensionCheckBox, listView, 0, 0, 0, 0, kZOrderOnly);
+    SetWindowPos(openIdfButton, shellExtensionCheckBox, 0, 0, 0, 0, kZOrderOnly);
+    focusedControl = listView;
 
     OleInitialize(nullptr);
+    MakeDialogFont();
+    BuildContextMenu();
+    SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+    return 0;
+}
 
-    // The dialog font, 8 points of "MS Shell Dlg 2" at the display's resolution.
-    const UniqueDeviceContext display(CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
+void RootWindow::MakeDialogFont() {
+    // 8 points of "MS Shell Dlg 2" at the window's resolution.
     LOGFONTW font = {};
-    font.lfHeight = DialogFontHeight(GetDeviceCaps(display.get(), LOGPIXELSY));
+    font.lfHeight = DialogFontHeight(dpi);
     font.lfCharSet = DEFAULT_CHARSET;
     wcscpy_s(font.lfFaceName, LF_FACESIZE, L"MS Shell Dlg 2");
-    dialogFont.reset(CreateFontIndirectW(&font));
+    UniqueFont made(CreateFontIndirectW(&font));
+    const UniqueDeviceContext display(CreateICW(L"DISPLAY", nullptr, nullptr, nullptr));
     TEXTMETRICW metrics = {};
     SIZE label = {};
     {
-        const SelectedObject selected(display.get(), dialogFont.get());
+        const SelectedObject selected(display.get(), made.get());
         GetTextMetricsW(display.get(), &metrics);
         GetTextExtentPoint32W(display.get(), kShellExtensionLabel,
                               static_cast<int>(wcslen(kShellExtensionLabel)), &label);
@@ -231,18 +315,55 @@ LRESULT RootWindow::CreateControls() {
     charWidth = metrics.tmAveCharWidth;
     charHeight = metrics.tmHeight;
     // The box, a character's gap, the label.
-    shellExtensionWidth = GetSystemMetrics(SM_CXMENUCHECK) + charWidth + label.cx;
+    shellExtensionWidth = SystemMetricForDpi(SM_CXMENUCHECK, dpi) + charWidth + label.cx;
     for (const HWND control :
          {listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox}) {
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont.get()), FALSE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made.get()), FALSE);
     }
+    dialogFont = std::move(made); // the controls no longer use the old one
     // Info tips of two lines: the description, then what the type opens with.
     SendMessageW(reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETTOOLTIPS, 0, 0)),
                  TTM_SETMAXTIPWIDTH, 0, kInfoTipWidthChars * charWidth);
+}
 
-    BuildContextMenu();
-    SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
-    return 0;
+void RootWindow::MakeImageList() {
+    // With a mask, the badge can be drawn over a row's icon: the rows' icons are opaque images
+    // on the window colour, as a list without a mask shows them.
+    const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
+    imageList = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 10, 1);
+    AddBadgeImage();
+    const UniqueImageList replaced(reinterpret_cast<HIMAGELIST>(SendMessageW(
+        listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList))));
+}
+
+void RootWindow::ChangeDpi(int newDpi, const RECT& suggested) {
+    dpi = newDpi;
+    MakeDialogFont();
+    // While a command runs, the rows may refer to entries that the loader is replacing: their
+    // icons are then made anew when the list is filled again.
+    if (!commands.Busy() || RowCount(listView) == 0) {
+        RemakeRowImages();
+    }
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    LayoutControls(client.right, client.bottom);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void RootWindow::RemakeRowImages() {
+    MakeImageList();
+    // The rows are in catalogue order, as AddRowImages gives their images.
+    const std::vector<int> images = AddRowImages();
+    const int rows = std::min(RowCount(listView), static_cast<int>(images.size()));
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
+        item.iImage = images[row];
+        SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void RootWindow::LayoutControls(int width, int height) {
@@ -272,6 +393,11 @@ void RootWindow::LayoutControls(int width, int height) {
 
 void RootWindow::FillExtensionList() {
     AddExtensionRows(AddRowImages());
+    // The keyboard starts on the first row.
+    if (RowCount(listView) > 0 &&
+        SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) < 0) {
+        ListView_SetItemState(listView, 0, LVIS_FOCUSED, LVIS_FOCUSED);
+    }
     ShowAssociationMarks();
     FitWindowToList();
 }
@@ -280,6 +406,7 @@ std::vector<int> RootWindow::AddRowImages() {
     // Each row keeps an image of its own, which a chosen icon replaces; but the icon of a location
     // is extracted only once (the built-in rows all show the player's first icon).
     std::map<std::pair<std::wstring, int>, UniqueIcon> icons;
+    const int size = ImageSize(imageList);
     std::vector<int> images;
     images.reserve(catalogue.Size());
     for (const auto& keyAndEntry : catalogue) {
@@ -289,7 +416,7 @@ std::vector<int> RootWindow::AddRowImages() {
         if (found == icons.end()) {
             found = icons
                         .emplace(std::make_pair(entry.iconFile, index),
-                                 ExtractSmallIcon(entry.iconFile.c_str(), index))
+                                 ExtractSmallIcon(entry.iconFile.c_str(), index, size))
                         .first;
         }
         images.push_back(found->second ? PutIconImage(imageList, -1, found->second.get()) : -1);
@@ -345,7 +472,6 @@ void RootWindow::OpenIdfFile() {
 void RootWindow::RebuildExtensionList() {
     SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
     rowStates.clear();
-    ImageList_Remove(imageList, -1);
-    AddBadgeImage();
+    MakeImageList(); // of the present dpi's size, even when the dpi changed during a command
     FillExtensionList();
 }

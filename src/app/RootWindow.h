@@ -17,6 +17,10 @@
 #include <string>
 #include <vector>
 
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0 // sent from Windows 8.1 on; the headers name it only for those
+#endif
+
 // Control identifiers of the main window.
 enum : int {
     kListViewId = 0,
@@ -38,6 +42,11 @@ enum : UINT {
 
 // The overlay image that marks the rows of the types Veltrano opens now.
 inline constexpr UINT kOpensWithVeltranoOverlay = 1;
+
+// The dots per inch of the screen that shows the window.
+int WindowDpi(HWND window);
+// A system metric (SM_CXSMICON, SM_CXMENUCHECK...) at the given dots per inch.
+int SystemMetricForDpi(int index, int dpi);
 
 // Height of the dialog font (8 points) in logical units for a display of the given dots per inch:
 // -11 at 96 dpi, -13 at 120, -16 at 144, -21 at 192.
@@ -89,6 +98,17 @@ private:
 
     // Builds the controls, the dialog font and the popup menu (WM_CREATE). Returns 0.
     LRESULT CreateControls();
+    // The dialog font for the dpi, its measures, and the controls set in it; the old font goes.
+    void MakeDialogFont();
+    // A new image list for the list, of the dpi's small-icon size, holding the badge; the old one
+    // is destroyed. The rows then refer to images that are not there: the caller gives them new
+    // ones (or new rows).
+    void MakeImageList();
+    // The window moved to a screen of another dpi: the font, the icons, the suggested rectangle
+    // and the layout for it (WM_DPICHANGED).
+    void ChangeDpi(int newDpi, const RECT& suggested);
+    // The images of the rows again, at the image list's present size.
+    void RemakeRowImages();
     // Places the four controls for a client area of the given size: the list on top, the buttons
     // at the bottom right, the check box at the bottom left, above the buttons when the width
     // leaves no room for its label beside them.
@@ -116,6 +136,9 @@ private:
     void BuildContextMenu();
     // Shows the list's popup menu at the screen point and carries out the chosen check command.
     void ShowContextMenu(int x, int y);
+    // The keyboard's menu key or Shift+F10 in the list: the menu at the focused row, or at the
+    // list's top left corner when no row has the focus.
+    void ShowContextMenuAtFocusedRow();
     void RunCheckCommand(UINT command);
     void SetCheckOfRows(bool checked, bool selectedOnly);
     // Lets the user pick the icon of the row's extension (double-click on a row).
@@ -130,6 +153,8 @@ private:
     ExtensionCatalogue catalogue;
     ExtensionSet knownVideoExtensions;
     ExtensionSet knownAudioExtensions;
+    // The dots per inch that the font, the icons and the layout are made for.
+    int dpi = USER_DEFAULT_SCREEN_DPI;
     int charWidth = 0;
     int charHeight = 0;
     // Width that the check box needs to show its whole label in the dialog font.
@@ -138,12 +163,14 @@ private:
     HWND setAssociationsButton = nullptr;
     HWND openIdfButton = nullptr;
     HWND shellExtensionCheckBox = nullptr;
-    // Owned by listView, which destroys it with itself. Holds the badge first, then the icons of
-    // the rows.
+    // Owned by listView, which destroys it with itself (a replaced one is destroyed by the window).
+    // Holds the badge first, then the icons of the rows, at the small-icon size of the dpi.
     HIMAGELIST imageList = nullptr;
     // What each row's type opened with when the marks were last read, in row order.
     std::vector<AssociationState> rowStates;
     HMENU contextMenu = nullptr;
+    // The control that had the keyboard focus when the window was last deactivated.
+    HWND focusedControl = nullptr;
     UniqueFont dialogFont;
     UniqueMenu ownedContextMenu;
     std::unique_ptr<ModalPickers> pickers;

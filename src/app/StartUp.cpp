@@ -37,6 +37,15 @@ void LoadIdfFileFromCommandLine(RootWindow& window) {
     }
 }
 
+// The keys of a dialog for the main window: Tab and Shift+Tab move the focus, Space presses the
+// focused button, Enter goes to the focused control (DM_GETDEFID). Escape is kept from the dialog
+// manager, which would send it as command 2 (IDCANCEL), "Open IDF File".
+bool IsDialogKey(HWND window, MSG& message) {
+    const bool escape = (message.message == WM_KEYDOWN || message.message == WM_KEYUP) &&
+                        (message.wParam == VK_ESCAPE || message.wParam == VK_CANCEL);
+    return !escape && IsDialogMessageW(window, &message);
+}
+
 } // namespace
 
 bool CheckWindowsVersion() {
@@ -87,12 +96,15 @@ int RunProgram(HINSTANCE hInstance, int nCmdShow) {
         LoadIdfFileFromCommandLine(*window);
         window->FillExtensionList();
     } // a close request kept until now is posted again and closes the window in the loop
+    const HWND mainWindow = window->hwnd;
     window = nullptr;
 
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        if (!IsDialogKey(mainWindow, message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
     return 0;
 }
