@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -348,6 +349,90 @@ TEST_F(EndToEndTest, TheMenusLastCommandRemovesTheCheckedRowsAndACloseWaitsForIt
     EXPECT_FALSE(RawKeyExists(kClasses + L"\\.mkv"));
     EXPECT_EQ(ReadRawString(kFileExts + L"\\.MP3\\UserChoice", L"Progid"), L"VTMP3File");
     EXPECT_TRUE(RawKeyExists(kClasses + L"\\VTMP3File\\shell\\open\\command"));
+}
+
+TEST_F(EndToEndTest, TheKeyboardReachesEveryControlAndTheListsCommandsAsInADialog) {
+    const ProgramCopy copy(Program(), L"vtassoc-keys.exe", L"win7");
+    ASSERT_TRUE(copy.Ready());
+    AppDriver app;
+    ASSERT_TRUE(app.Start(copy.Path()));
+    ASSERT_NE(app.WaitForWindow(), nullptr);
+    ASSERT_TRUE(app.WaitForRowCount(82));
+    const HWND list = app.Control(0), check = app.Control(3), open = app.Control(2),
+               set = app.Control(1);
+    const auto focusOn = [&app](HWND control) {
+        return WaitUntil([&] { return app.FocusedControl() == control; });
+    };
+    EXPECT_TRUE(focusOn(list)) << "at start-up";
+    EXPECT_EQ(app.FocusedRow(), 0);
+
+    struct Step {
+        std::initializer_list<WORD> keys;
+        HWND focus;
+    };
+    const Step tabOrder[] = {
+        {{VK_TAB}, check},
+        {{VK_TAB}, open},
+        {{VK_TAB}, set},
+        {{VK_TAB}, list},
+        {{VK_SHIFT, VK_TAB}, set},
+        {{VK_SHIFT, VK_TAB}, open},
+        {{VK_SHIFT, VK_TAB}, check},
+        {{VK_SPACE}, check},
+        {{VK_SHIFT, VK_TAB}, list},
+    };
+    for (std::size_t i = 0; i < std::size(tabOrder); ++i) {
+        ASSERT_TRUE(app.PressKeys(tabOrder[i].keys));
+        EXPECT_TRUE(focusOn(tabOrder[i].focus)) << "step " << i;
+    }
+    EXPECT_TRUE(app.IsButtonChecked(3)) << "Space toggles the focused check box";
+
+    ASSERT_TRUE(app.PressKeys({VK_DOWN}));
+    EXPECT_TRUE(WaitUntil([&] { return app.FocusedRow() == 1; }));
+    ASSERT_TRUE(app.PressKeys({VK_SPACE}));
+    EXPECT_TRUE(WaitUntil([&] { return app.IsRowChecked(1); }));
+    EXPECT_FALSE(app.IsRowChecked(0));
+    ASSERT_TRUE(app.PressKeys({VK_CONTROL, 'A'}));
+    EXPECT_TRUE(WaitUntil([&] { return app.SelectedRowCount() == 82; }));
+
+    // Enter (the icon choice, which Wine's picker cancels) and Escape start no other command: the
+    // menu keys after them open the menu, which they would not while a box or dialog waited.
+    MessageBoxWatcher watcher(MessageBoxWatcher::PressFirstButton, app.ProcessId());
+    const RECT row = app.RowBounds(1);
+    POINT below = {row.left, row.bottom};
+    ClientToScreen(list, &below);
+    struct MenuKeys {
+        std::initializer_list<WORD> before, open;
+    };
+    const MenuKeys menuKeys[] = {{{}, {VK_SHIFT, VK_F10}}, {{VK_RETURN, VK_ESCAPE}, {VK_APPS}}};
+    for (const MenuKeys& keys : menuKeys) {
+        for (const WORD key : keys.before) {
+            ASSERT_TRUE(app.PressKeys({key}));
+        }
+        ASSERT_TRUE(app.PressKeys(keys.open));
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (menu = FindProcessWindow(L"#32768", app.ProcessId())) != nullptr; }));
+        RECT shown = {};
+        GetWindowRect(menu, &shown);
+        EXPECT_EQ(shown.left, below.x) << "the menu opens just below the focused row";
+        EXPECT_EQ(shown.top, below.y);
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+    }
+    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VT3GPFile")) << "Enter registers nothing";
+
+    // Another window active, then this one again: the focus goes back where it was.
+    ASSERT_TRUE(app.PressKeys({VK_TAB}));
+    ASSERT_TRUE(focusOn(check));
+    const HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                       nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    EXPECT_TRUE(WaitUntil([&] { return app.FocusedControl() == nullptr; }));
+    SetForegroundWindow(app.MainWindow());
+    EXPECT_TRUE(focusOn(check));
+    DestroyWindow(other);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -50,6 +51,15 @@ std::wstring QuoteArgument(const std::wstring& argument) {
 }
 
 } // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(10)) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::wstring WindowsPathOfHostFile(const std::string& hostPath) {
     std::wstring path = L"Z:";
@@ -280,6 +290,44 @@ bool AppDriver::ChooseFromListMenu(int downPresses) {
          IsWindow(menu) && IsWindowVisible(menu) && GetTickCount64() < deadline; Sleep(20)) {
     }
     return true;
+}
+
+bool AppDriver::PressKeys(std::initializer_list<WORD> keys) const {
+    SetForegroundWindow(window);
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
+           inputs.size();
+}
+
+HWND AppDriver::FocusedControl() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
+}
+
+int AppDriver::FocusedRow() const {
+    return static_cast<int>(
+        Send(Control(0), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+int AppDriver::SelectedRowCount() const {
+    return static_cast<int>(Send(Control(0), LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 void AppDriver::ClickButton(int id) const {

@@ -6,8 +6,13 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+// Waits until the condition holds; false when it still does not after the time-out.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 
 // "Z:" + the path with back-slashes: where Wine shows a file of the host's file system.
 std::wstring WindowsPathOfHostFile(const std::string& hostPath);
@@ -72,6 +77,16 @@ public:
     // Down the given number of times and Enter in it, and returns once the menu is gone, without
     // waiting for the command (it may show a modal box). False when no menu appeared.
     bool ChooseFromListMenu(int downPresses);
+
+    // Brings the main window to the front and presses the keys as a user does, each held down
+    // until the last is pressed (VK_SHIFT, VK_TAB is Shift+Tab): real input, whose key state the
+    // program sees. Returns without waiting for what the keys do.
+    bool PressKeys(std::initializer_list<WORD> keys) const;
+    // The program's control with the keyboard focus; nullptr when none has it.
+    HWND FocusedControl() const;
+    // The list's focused row, -1 for none; the number of its selected rows.
+    int FocusedRow() const;
+    int SelectedRowCount() const;
 
     // Presses a button without waiting for what it does (it may show a modal box).
     void ClickButton(int id) const;
