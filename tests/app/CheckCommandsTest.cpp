@@ -102,6 +102,19 @@ TEST_F(CheckCommandsTest, RightClickInTheListOpensTheMenuAtTheClickPoint) {
     click.hdr.idFrom = kSetAssociationsId;
     SendMessageW(hwnd, WM_NOTIFY, kSetAssociationsId, reinterpret_cast<LPARAM>(&click));
     EXPECT_EQ(scripted->menuCalls, 1);
+
+    // WM_CONTEXTMENU with a point follows a right click: that click has had its menu.
+    const auto listWParam = reinterpret_cast<WPARAM>(window->listView);
+    SendMessageW(hwnd, WM_CONTEXTMENU, listWParam, MAKELPARAM(30, 40));
+    EXPECT_EQ(scripted->menuCalls, 1);
+    // From the keyboard (-1, -1) with no focused row: at the list's top left corner.
+    ListView_SetItemState(window->listView, -1, 0, LVIS_FOCUSED);
+    SendMessageW(hwnd, WM_CONTEXTMENU, listWParam, -1);
+    ASSERT_EQ(scripted->menuCalls, 2);
+    expected = {0, 0};
+    ClientToScreen(window->listView, &expected);
+    EXPECT_EQ(scripted->menuPoint.x, expected.x);
+    EXPECT_EQ(scripted->menuPoint.y, expected.y);
 }
 
 TEST_F(CheckCommandsTest, CheckAndUncheckAllTouchEveryRow) {

@@ -128,6 +128,39 @@ TEST_F(IconChoiceTest, DoubleClickBesideTheRowsChangesNothing) {
     EXPECT_EQ(Entry(L"aac").iconFile, program);
 }
 
+TEST_F(IconChoiceTest, EnterChoosesForTheFocusedRowAndPressesAFocusedButtonOnly) {
+    struct Case {
+        const char* name;
+        HWND focus;
+        int focusedRow;
+        int pickCalls, fileDialogCalls;
+    };
+    const Case cases[] = {
+        {"list", window->listView, 1, 1, 0},
+        {"list without a focused row", window->listView, -1, 0, 0},
+        {"Open IDF File", window->openIdfButton, 1, 0, 1},
+        {"check box", window->shellExtensionCheckBox, 1, 0, 0},
+    };
+    // "Set Associations" (command 1, IDOK, the dialog manager's default) would show its report.
+    const MessageBoxWatcher boxes(MessageBoxWatcher::PressFirstButton);
+    for (const Case& c : cases) {
+        scripted->pickCalls = scripted->fileDialogCalls = 0;
+        ListView_SetItemState(window->listView, -1, 0, LVIS_FOCUSED);
+        if (c.focusedRow >= 0) {
+            ListView_SetItemState(window->listView, c.focusedRow, LVIS_FOCUSED, LVIS_FOCUSED);
+        }
+        SetFocus(c.focus);
+        ASSERT_EQ(GetFocus(), c.focus) << c.name;
+        MSG enter = {c.focus, WM_KEYDOWN, VK_RETURN, 0x1C0001, 0, {}};
+        EXPECT_TRUE(IsDialogMessageW(hwnd, &enter)) << c.name;
+        EXPECT_EQ(scripted->pickCalls, c.pickCalls) << c.name;
+        EXPECT_EQ(scripted->fileDialogCalls, c.fileDialogCalls) << c.name;
+    }
+    EXPECT_EQ(scripted->offeredFile, L"C:\\no such folder\\none.dll") << "the focused row's icon";
+    EXPECT_EQ(scripted->offeredIndex, 3);
+    EXPECT_TRUE(boxes.Seen().empty()) << "Enter set no associations";
+}
+
 // The shell's real icon picker. Under Wine 8 PickIconDlg is a stub that reports a cancel at
 // once; a confirmed choice is covered above through the scripted picker. Where the picker is a
 // real dialog, a helper presses its Cancel button.
