@@ -200,12 +200,15 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!commands.Busy()) {
             ShowAssociationMarks();
         }
-        if (HIWORD(wParam) == 0 && IsWindow(focusedControl)) { // not minimized
-            SetFocus(focusedControl); // the control that had the focus gets it back
-            return 0;
-        }
-        break;
+        break; // the default handling gives the window the focus, which goes on to the control
     }
+    case WM_SETFOCUS:
+        // Back to the control that had the focus, however the window got it (activated again, at
+        // the end of a modal dialog).
+        if (IsWindow(focusedControl)) {
+            SetFocus(focusedControl);
+        }
+        return 0;
     case WM_CONTEXTMENU:
         // The keyboard's menu (the point -1, -1) in the list; a right click has had its menu.
         if (reinterpret_cast<HWND>(wParam) == listView && LOWORD(lParam) == 0xFFFF &&
@@ -293,6 +296,15 @@ LRESULT RootWindow::CreateControls() {
     MakeDialogFont();
     BuildContextMenu();
     SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
+    // The creation size is for 96 dpi; at another the window starts in proportion.
+    if (dpi != USER_DEFAULT_SCREEN_DPI) {
+        RECT bounds = {};
+        GetWindowRect(hwnd, &bounds);
+        SetWindowPos(hwnd, nullptr, 0, 0,
+                     MulDiv(bounds.right - bounds.left, dpi, USER_DEFAULT_SCREEN_DPI),
+                     MulDiv(bounds.bottom - bounds.top, dpi, USER_DEFAULT_SCREEN_DPI),
+                     SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
     return 0;
 }
 
