@@ -395,8 +395,10 @@ TEST_F(EndToEndTest, TheKeyboardReachesEveryControlAndTheListsCommandsAsInADialo
     ASSERT_TRUE(app.PressKeys({VK_CONTROL, 'A'}));
     EXPECT_TRUE(WaitUntil([&] { return app.SelectedRowCount() == 82; }));
 
-    // Enter (the icon choice, which Wine's picker cancels) and Escape start no other command: the
-    // menu keys after them open the menu, which they would not while a box or dialog waited.
+    // Escape starts no command (the dialog manager would make it command 2, "Open IDF File"): the
+    // menu key after it opens the menu, which it would not while the file dialog waited. (Enter,
+    // the icon choice, is tried in the window tests: Wine's picker here sometimes does not
+    // return.)
     MessageBoxWatcher watcher(MessageBoxWatcher::PressFirstButton, app.ProcessId());
     const RECT row = app.RowBounds(1);
     POINT below = {row.left, row.bottom};
@@ -404,15 +406,18 @@ TEST_F(EndToEndTest, TheKeyboardReachesEveryControlAndTheListsCommandsAsInADialo
     struct MenuKeys {
         std::initializer_list<WORD> before, open;
     };
-    const MenuKeys menuKeys[] = {{{}, {VK_SHIFT, VK_F10}}, {{VK_RETURN, VK_ESCAPE}, {VK_APPS}}};
+    const MenuKeys menuKeys[] = {{{}, {VK_SHIFT, VK_F10}}, {{VK_ESCAPE}, {VK_APPS}}};
     for (const MenuKeys& keys : menuKeys) {
         for (const WORD key : keys.before) {
             ASSERT_TRUE(app.PressKeys({key}));
         }
         ASSERT_TRUE(app.PressKeys(keys.open));
         HWND menu = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return (menu = FindProcessWindow(L"#32768", app.ProcessId())) != nullptr; }));
+        ASSERT_TRUE(WaitUntil([&] { // shown, and so in its place
+            menu = FindProcessWindow(L"#32768", app.ProcessId());
+            return menu != nullptr && IsWindowVisible(menu);
+        })) << "menu keys "
+            << &keys - menuKeys;
         RECT shown = {};
         GetWindowRect(menu, &shown);
         EXPECT_EQ(shown.left, below.x) << "the menu opens just below the focused row";
@@ -421,7 +426,6 @@ TEST_F(EndToEndTest, TheKeyboardReachesEveryControlAndTheListsCommandsAsInADialo
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
     }
     EXPECT_TRUE(watcher.Seen().empty());
-    EXPECT_FALSE(RawKeyExists(kClasses + L"\\VT3GPFile")) << "Enter registers nothing";
 
     // Another window active, then this one again: the focus goes back where it was.
     ASSERT_TRUE(app.PressKeys({VK_TAB}));

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "app/ListRows.h"
 #include "app/StartUp.h"
 
 #include <commctrl.h>
@@ -139,13 +140,14 @@ int MainWindowTest::ImageCount() const {
 std::vector<COLORREF> MainWindowTest::ImagePixels(int image, UINT overlay) const {
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
+    const int size = ImageSize(window->imageList);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
     ImageList_Draw(window->imageList, image + kBadgeImages, memory, 0, 0,
                    ILD_NORMAL | INDEXTOOVERLAYMASK(overlay));
     std::vector<COLORREF> pixels;
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             pixels.push_back(GetPixel(memory, x, y));
         }
     }

@@ -6,8 +6,11 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -57,6 +60,8 @@ TEST_F(MainWindowTest, ShowsTheControlsWithTheirTextsInTheDialogFont) {
     EXPECT_STREQ(description.lfFaceName, L"MS Shell Dlg 2");
     EXPECT_GT(window->charWidth, 0);
     EXPECT_GT(window->charHeight, 0);
+    EXPECT_EQ(ImageSize(window->imageList), GetSystemMetrics(SM_CXSMICON))
+        << "the icons are of the display's small-icon size";
 }
 
 TEST_F(MainWindowTest, LaysTheControlsOutForTheClientSizeAndFont) {
@@ -118,7 +123,7 @@ TEST_F(MainWindowTest, NoTwoControlsOverlapAtAnySizeTheWindowShows) {
     };
     const Step steps[] = {
         // Shown, the window gets its first WM_SIZE and lays its controls out.
-        {"first size, 400 x 300", [this] { ShowWindow(hwnd, SW_SHOWNOACTIVATE); }},
+        {"first size (400 x 300 at 96 dpi)", [this] { ShowWindow(hwnd, SW_SHOWNOACTIVATE); }},
         {"fitted to the built-in rows",
          [this] {
              window->BuildCatalogue();
@@ -278,6 +283,120 @@ TEST_F(MainWindowTest, OpenIdfFileRebuildsTheListUncheckedWithIconsFromTheEntrie
     EXPECT_EQ(RowImage(0), 0);
     EXPECT_EQ(RowImage(1), -1);
     EXPECT_EQ(RowImage(2), 1);
+}
+
+// The window at the display scales of today's screens: each a child run of this program with
+// Wine's dpi set (it reads LogPixels when a program starts), running the tests of the font, the
+// icons and the sizes there and writing down its layout, which a WM_DPICHANGED to that dpi must
+// give too.
+class DisplayScaleTest : public MainWindowTest {
+protected:
+    // What the dpi decides in the filled window: the font and its measures, the icons, the first
+    // row, the fitted and the minimum size, and the controls laid out in one client size.
+    std::string Layout() {
+        std::ostringstream text;
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window->listView, WM_GETFONT, 0, 0)),
+                   sizeof(font), &font);
+        text << "font " << font.lfHeight << " " << window->charWidth << "x" << window->charHeight
+             << ", icons " << ImageSize(window->imageList) << " (" << ImageCount() << ")";
+        unsigned long long pixelSum = 0; // of the first row's icon, as the list draws it
+        for (const COLORREF pixel : ImagePixels(RowImage(0))) {
+            pixelSum = pixelSum * 31 + pixel;
+        }
+        text << " " << pixelSum;
+        RECT row = {};
+        ListView_GetItemRect(window->listView, 0, &row, LVIR_BOUNDS);
+        window->FitWindowToList();
+        MINMAXINFO limits = {};
+        SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        const RECT bounds = WindowBounds();
+        text << ", row " << row.right - row.left << "x" << row.bottom - row.top << ", fitted "
+             << bounds.right - bounds.left << "x" << bounds.bottom - bounds.top << ", minimum "
+             << limits.ptMinTrackSize.x << "x" << limits.ptMinTrackSize.y << ", controls";
+        window->LayoutControls(1000, 700);
+        for (const HWND control : {window->listView, window->setAssociationsButton,
+                                   window->openIdfButton, window->shellExtensionCheckBox}) {
+            const RECT r = ControlRect(control);
+            text << " " << r.left << "," << r.top << " " << r.right - r.left << "x"
+                 << r.bottom - r.top;
+        }
+        return text.str();
+    }
+    void ChangeDpi(int dpi) {
+        const RECT suggested = WindowBounds();
+        SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+    }
+};
+
+constexpr char kLayoutFileVariable[] = "VT_SCALE_LAYOUT_FILE";
+
+// Runs the scale tests of this program (its path) at the dpi; the child writes its layout to the
+// file.
+DWORD RunAtDpi(const std::wstring& program, int dpi, const std::string& layoutFile) {
+    HKEY desktop = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &desktop, nullptr);
+    DWORD before = 0, size = sizeof(before);
+    const bool hadValue = RegQueryValueExW(desktop, L"LogPixels", nullptr, nullptr,
+                                           reinterpret_cast<BYTE*>(&before), &size) == 0;
+    const DWORD value = static_cast<DWORD>(dpi);
+    RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof(value));
+    SetEnvironmentVariableA(kLayoutFileVariable, layoutFile.c_str());
+    std::wstring commandLine = L"\"" + program +
+                               L"\" --gtest_brief=1 --gtest_filter=MainWindowTest.ShowsThe*:"
+                               L"MainWindowTest.NoTwoControls*:MainWindowTest.Dragging*:"
+                               L"DisplayScaleTest.*";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    DWORD exitCode = 0xFFFFFFFF;
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &info)) {
+        if (WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0) {
+            TerminateProcess(info.hProcess, 1);
+        }
+        GetExitCodeProcess(info.hProcess, &exitCode);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    SetEnvironmentVariableA(kLayoutFileVariable, nullptr);
+    if (hadValue) {
+        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),
+                       sizeof(before));
+    } else {
+        RegDeleteValueW(desktop, L"LogPixels");
+    }
+    RegCloseKey(desktop);
+    return exitCode;
+}
+
+TEST_F(DisplayScaleTest, AtEveryScaleTheWindowIsMadeForTheDpiAndAChangeOfDpiRemakesIt) {
+    for (int i = 10; i < 35; ++i) { // two list columns of rows with the program's icon
+        AddEntry(L"e" + std::to_wstring(i), ThisProgram(), L"0");
+    }
+    window->FillExtensionList();
+    const std::string start = Layout();
+    if (const char* layoutFile = std::getenv(kLayoutFileVariable)) {
+        std::ofstream(layoutFile) << start; // a child run: its start for the parent
+        return;
+    }
+    const int startDpi = WindowDpi(hwnd);
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string layoutFile = std::string(folder) + "vt-scale-layout.txt";
+    for (const int dpi : {120, 144, 192}) {
+        EXPECT_EQ(RunAtDpi(ThisProgram(), dpi, layoutFile), 0u) << "the tests at " << dpi << " dpi";
+        std::string startThere;
+        std::getline(std::ifstream(layoutFile), startThere);
+        DeleteFileA(layoutFile.c_str());
+        ChangeDpi(dpi);
+        EXPECT_EQ(Layout(), startThere) << "moved to " << dpi << " dpi, as started there";
+        ChangeDpi(startDpi);
+        EXPECT_EQ(Layout(), start) << "back from " << dpi << " dpi";
+    }
 }
 
 } // namespace
