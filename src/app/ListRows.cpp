@@ -68,8 +68,7 @@ int ImageSize(HIMAGELIST list) {
 }
 
 int PutIconImage(HIMAGELIST list, int index, HICON icon) {
-    int width = 0, height = 0;
-    ImageList_GetIconSize(list, &width, &height);
+    const int width = ImageSize(list), height = width;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
