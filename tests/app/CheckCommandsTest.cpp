@@ -82,13 +82,8 @@ TEST_F(CheckCommandsTest, MenuReadsAsTheUserSeesIt) {
 
 TEST_F(CheckCommandsTest, RightClickInTheListOpensTheMenuAtTheClickPoint) {
     scripted = &UseScriptedPickers();
-    NMITEMACTIVATE click = {};
-    click.hdr.hwndFrom = window->listView;
-    click.hdr.idFrom = kListViewId;
-    click.hdr.code = NM_RCLICK;
-    click.iItem = -1; // beside the rows: the menu opens all the same
-    click.ptAction = {30, 40};
-    EXPECT_EQ(SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click)), 0);
+    // Beside the rows: the menu opens all the same.
+    EXPECT_EQ(ClickInList(NM_RCLICK, -1, {30, 40}), 0);
     ASSERT_EQ(scripted->menuCalls, 1);
     POINT expected = {30, 40};
     ClientToScreen(window->listView, &expected);
@@ -99,7 +94,10 @@ TEST_F(CheckCommandsTest, RightClickInTheListOpensTheMenuAtTheClickPoint) {
     EXPECT_EQ(scripted->menuFlags, static_cast<UINT>(TPM_RETURNCMD | TPM_NONOTIFY));
 
     // The same notification from another control only gets the default handling.
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = window->setAssociationsButton;
     click.hdr.idFrom = kSetAssociationsId;
+    click.hdr.code = NM_RCLICK;
     SendMessageW(hwnd, WM_NOTIFY, kSetAssociationsId, reinterpret_cast<LPARAM>(&click));
     EXPECT_EQ(scripted->menuCalls, 1);
 

@@ -30,14 +30,7 @@ protected:
     }
 
     // A double-click as the list view reports it.
-    void DoubleClick(int item) {
-        NMITEMACTIVATE click = {};
-        click.hdr.hwndFrom = window->listView;
-        click.hdr.idFrom = kListViewId;
-        click.hdr.code = NM_DBLCLK;
-        click.iItem = item;
-        SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
-    }
+    void DoubleClick(int item) { ClickInList(NM_DBLCLK, item); }
 
     ExtensionEntry& Entry(const wchar_t* extension) { return *window->catalogue.Find(extension); }
 

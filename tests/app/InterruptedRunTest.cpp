@@ -97,31 +97,8 @@ std::wstring ThisProgram() {
 // Runs the child to its k-th write (0: to the end) and returns its exit code.
 DWORD RunChild(const std::wstring& program, DWORD cutAfter) {
     SetEnvironmentVariableW(kCutVariable, std::to_wstring(cutAfter).c_str());
-    std::wstring commandLine =
-        L"\"" + program + L"\" --gtest_filter=InterruptedRunChild.* --gtest_brief=1";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES; // none: the child's own report is not needed
-    PROCESS_INFORMATION info = {};
-    DWORD exitCode = 0xFFFFFFFF;
-    // Under load Wine has been seen to refuse a process now and then: try again a few times.
-    bool started = false;
-    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &info) != 0;
-        if (!started) {
-            std::wcerr << L"CreateProcessW failed with error " << GetLastError() << std::endl;
-            Sleep(500);
-        }
-    }
-    if (started) {
-        if (WaitForSingleObject(info.hProcess, 60000) != WAIT_OBJECT_0) {
-            TerminateProcess(info.hProcess, 1);
-        }
-        GetExitCodeProcess(info.hProcess, &exitCode);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    const DWORD exitCode =
+        RunToExit(program, L"--gtest_filter=InterruptedRunChild.* --gtest_brief=1", 60000, false);
     SetEnvironmentVariableW(kCutVariable, nullptr);
     return exitCode;
 }

@@ -88,6 +88,16 @@ void MainWindowTest::AddEntry(const std::wstring& extension, const std::wstring&
     window->catalogue.AddEntry(ExtensionEntry{extension, iconFile, iconIndex});
 }
 
+LRESULT MainWindowTest::ClickInList(UINT code, int item, POINT point) {
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = window->listView;
+    click.hdr.idFrom = kListViewId;
+    click.hdr.code = code;
+    click.iItem = item;
+    click.ptAction = point;
+    return SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+}
+
 int MainWindowTest::Rows() const {
     return ListView_GetItemCount(window->listView);
 }

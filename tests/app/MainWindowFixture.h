@@ -55,6 +55,10 @@ protected:
     void AddEntry(const std::wstring& extension, const std::wstring& iconFile,
                   const std::wstring& iconIndex);
 
+    // A click in the list as the list view reports it (NM_RCLICK, NM_DBLCLK) to the window, at the
+    // point of the list's client area; returns the window's answer.
+    LRESULT ClickInList(UINT code, int item, POINT point = {});
+
     int Rows() const;
     std::wstring RowText(int row) const;
     // Images are numbered among the rows' own: the image list holds the badge of the marks first

@@ -3,6 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "app/ListRows.h"
+#include "support/e2e/AppDriver.h"
 
 #include <commctrl.h>
 
@@ -345,23 +346,11 @@ DWORD RunAtDpi(const std::wstring& program, int dpi, const std::string& layoutFi
     RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof(value));
     SetEnvironmentVariableA(kLayoutFileVariable, layoutFile.c_str());
-    std::wstring commandLine = L"\"" + program +
-                               L"\" --gtest_brief=1 --gtest_filter=MainWindowTest.ShowsThe*:"
-                               L"MainWindowTest.NoTwoControls*:MainWindowTest.Dragging*:"
-                               L"DisplayScaleTest.*";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    DWORD exitCode = 0xFFFFFFFF;
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &info)) {
-        if (WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0) {
-            TerminateProcess(info.hProcess, 1);
-        }
-        GetExitCodeProcess(info.hProcess, &exitCode);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
+    const DWORD exitCode = RunToExit(program,
+                                     L"--gtest_brief=1 --gtest_filter=MainWindowTest.ShowsThe*:"
+                                     L"MainWindowTest.NoTwoControls*:MainWindowTest.Dragging*:"
+                                     L"DisplayScaleTest.*",
+                                     120000, true);
     SetEnvironmentVariableA(kLayoutFileVariable, nullptr);
     if (hadValue) {
         RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),

@@ -116,14 +116,8 @@ TEST_F(SetAssociationsTest, WhileItsErrorBoxIsUpTheMenuAndTheIconChoiceDoNothing
     SetRowState(0, kCheckedStateImage);
     SetRowState(2, kCheckedStateImage);
     MessageBoxWatcher watcher([this](const MessageBoxInfo& box) {
-        for (const UINT code : {static_cast<UINT>(NM_RCLICK), static_cast<UINT>(NM_DBLCLK)}) {
-            NMITEMACTIVATE click = {};
-            click.hdr.hwndFrom = window->listView;
-            click.hdr.idFrom = kListViewId;
-            click.hdr.code = code;
-            click.iItem = 1;
-            SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
-        }
+        ClickInList(NM_RCLICK, 1);
+        ClickInList(NM_DBLCLK, 1);
         return box.buttons.front();
     });
     SendMessageW(window->setAssociationsButton, BM_CLICK, 0, 0);
@@ -142,11 +136,7 @@ protected:
         ScriptedPickers& scripted = UseScriptedPickers();
         scripted.menuAnswer = kRemoveAssociationsCommand;
         MessageBoxWatcher watcher(std::move(answer));
-        NMITEMACTIVATE click = {};
-        click.hdr.hwndFrom = window->listView;
-        click.hdr.idFrom = kListViewId;
-        click.hdr.code = static_cast<UINT>(NM_RCLICK);
-        SendMessageW(hwnd, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+        ClickInList(NM_RCLICK, -1);
         return watcher.Seen();
     }
     static int Answer(const MessageBoxInfo& box, int yesOrNo) {

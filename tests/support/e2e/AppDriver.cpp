@@ -69,6 +69,36 @@ std::wstring WindowsPathOfHostFile(const std::string& hostPath) {
     return path;
 }
 
+DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs,
+                bool keepOutput) {
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    if (!keepOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES; // all of them none
+    }
+    PROCESS_INFORMATION info = {};
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &info) != 0;
+        if (!started) {
+            Sleep(500);
+        }
+    }
+    DWORD exitCode = 0xFFFFFFFF;
+    if (started) {
+        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 5000);
+        }
+        GetExitCodeProcess(info.hProcess, &exitCode);
+        CloseHandle(info.hThread);
+        CloseHandle(info.hProcess);
+    }
+    return exitCode;
+}
+
 ProgramCopy::ProgramCopy(const std::wstring& program, const std::wstring& name,
                          const wchar_t* version)
     : defaults(L"Software\\Wine\\AppDefaults\\" + name) {

@@ -17,6 +17,13 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 // "Z:" + the path with back-slashes: where Wine shows a file of the host's file system.
 std::wstring WindowsPathOfHostFile(const std::string& hostPath);
 
+// Runs the program with the arguments (after its quoted path) until it ends, or until the time
+// runs out (then it is ended with exit code 1), and returns its exit code; 0xFFFFFFFF when it
+// could not be started. With keepOutput false the child gets no standard handles. Under load
+// Wine has been seen to refuse a process now and then: the start is tried a few times.
+DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs,
+                bool keepOutput);
+
 // A copy of a program, in the temporary folder under the given name, to which Wine reports the
 // given Windows version ("winxp", "win7", "win10"...): Wine answers per program name. The copy and
 // the setting go with the object.
