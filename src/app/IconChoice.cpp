@@ -1,6 +1,7 @@
 // Double-click on a row: the user picks the icon that the row's extension is registered with.
 #include "app/ListRows.h"
 #include "app/RootWindow.h"
+#include "catalogue/IconLocationGate.h"
 
 #include <string>
 
@@ -21,9 +22,18 @@ void RootWindow::ChooseIcon(int item) {
     if (!pickers->PickIcon(hwnd, path, MAX_PATH, &index)) {
         return;
     }
+    path[MAX_PATH - 1] = L'\0';
+    // An icon on another computer would be fetched from there by Explorer whenever it shows a
+    // file of the type: the choice changes nothing.
+    IconLocationGate gate;
+    if (const wchar_t* reason = gate.Refusal(path)) {
+        const std::wstring text = std::wstring(L"Icon refused:\n") + path + L"\n" + reason;
+        MessageBoxW(hwnd, text.c_str(), L"Icon Refused", MB_OK | MB_ICONWARNING);
+        return;
+    }
 
     // Without an icon at the chosen location the row keeps the image it has.
-    if (const UniqueIcon icon = ExtractSmallIcon(path, index, ImageSize(imageList))) {
+    if (const UniqueIcon icon = ExtractSmallIcon(gate, path, index, ImageSize(imageList))) {
         if (row.iImage == -1) {
             LVITEMW update = {};
             update.mask = LVIF_IMAGE;
@@ -36,7 +46,6 @@ void RootWindow::ChooseIcon(int item) {
     }
 
     // The entry takes the choice even when no icon could be shown for it.
-    path[MAX_PATH - 1] = L'\0';
     entry->iconFile = path;
     entry->iconIndex = std::to_wstring(index);
 

@@ -98,9 +98,13 @@ int PutIconImage(HIMAGELIST list, int index, HICON icon) {
     return ImageList_Replace(list, index, image.get(), mask.get()) ? index : -1;
 }
 
-UniqueIcon ExtractSmallIcon(const wchar_t* file, int index, int size) {
+UniqueIcon ExtractSmallIcon(IconLocationGate& gate, const std::wstring& file, int index, int size) {
+    // Whatever the catalogue holds: a refused location is never opened.
+    if (gate.Refusal(file) != nullptr) {
+        return nullptr;
+    }
     HICON icon = nullptr;
-    const UINT count = PrivateExtractIconsW(file, index, size, size, &icon, nullptr, 1, 0);
+    const UINT count = PrivateExtractIconsW(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
     if (count == 0 || count == UINT_MAX) {
         return nullptr;
     }

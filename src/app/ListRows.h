@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/ExtensionCatalogue.h"
+#include "catalogue/IconLocationGate.h"
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
@@ -38,9 +39,10 @@ using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
 // The width (and height) of the image list's images.
 int ImageSize(HIMAGELIST list);
 
-// The icon at an icon location, size x size pixels; empty when there is none. A negative index
-// names an icon resource identifier rather than a position.
-UniqueIcon ExtractSmallIcon(const wchar_t* file, int index, int size);
+// The icon at an icon location, size x size pixels; empty when there is none, or when the gate
+// refuses the file (it is then not opened). A negative index names an icon resource identifier
+// rather than a position.
+UniqueIcon ExtractSmallIcon(IconLocationGate& gate, const std::wstring& file, int index, int size);
 // An icon index kept as text, read as wcstol does: leading blanks and a sign, then the digits up
 // to the first other character; 0 when there are none.
 int ParseIconIndex(const std::wstring& text);

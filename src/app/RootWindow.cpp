@@ -419,6 +419,7 @@ std::vector<int> RootWindow::AddRowImages() {
     // is extracted only once (the built-in rows all show the player's first icon).
     std::map<std::pair<std::wstring, int>, UniqueIcon> icons;
     const int size = ImageSize(imageList);
+    IconLocationGate gate;
     std::vector<int> images;
     images.reserve(catalogue.Size());
     for (const auto& keyAndEntry : catalogue) {
@@ -428,7 +429,7 @@ std::vector<int> RootWindow::AddRowImages() {
         if (found == icons.end()) {
             found = icons
                         .emplace(std::make_pair(entry.iconFile, index),
-                                 ExtractSmallIcon(entry.iconFile.c_str(), index, size))
+                                 ExtractSmallIcon(gate, entry.iconFile, index, size))
                         .first;
         }
         images.push_back(found->second ? PutIconImage(imageList, -1, found->second.get()) : -1);

@@ -143,7 +143,9 @@ private:
     void SetCheckOfRows(bool checked, bool selectedOnly);
     // Lets the user pick the icon of the row's extension (double-click on a row).
     void ChooseIcon(int item);
-    // "Set Associations": registers every ticked row, tells the shell, reports the outcome.
+    // "Set Associations": registers every ticked row, tells the shell, reports the outcome. With
+    // rows ticked, a player path that holds "%" is refused, and a player that is not there is
+    // registered only when the user says so; otherwise nothing is written and no report follows.
     void SetAssociations(HWND list);
     // Removes, after asking, Veltrano's associations of the checked rows, tells the shell and
     // reports the outcome.

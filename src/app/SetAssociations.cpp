@@ -8,7 +8,49 @@
 
 #include <string>
 
+namespace {
+
+bool AnyRowTicked(HWND list) {
+    for (int index = 0; index < RowCount(list); ++index) {
+        if (RowStateImage(list, index) != kUncheckedStateImage) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the registrations may point at the player: its path must not hold "%", which Windows
+// takes for a placeholder of the open command, and when the player is not there the user decides.
+// The boxes belong to `owner`.
+bool PlayerAccepted(HWND owner, const std::wstring& playerPath) {
+    if (playerPath.find(L'%') != std::wstring::npos) {
+        const std::wstring text =
+            L"The path of Veltrano holds a percent sign (%):\n" + playerPath +
+            L"\n\nWindows would take it for a placeholder in the command that opens a file, so "
+            L"no file would open. Move VT File Associations and Veltrano to a folder without % "
+            L"in its name, then try again.";
+        MessageBoxW(owner, text.c_str(), L"Set Associations", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(playerPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return true;
+    }
+    const std::wstring text =
+        L"Veltrano was not found:\n" + playerPath +
+        L"\n\nFiles of the types you register will not open until vtplayer.exe is in the folder "
+        L"of VT File Associations.\n\nRegister anyway?";
+    return MessageBoxW(owner, text.c_str(), L"Set Associations",
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+} // namespace
+
 void RootWindow::SetAssociations(HWND list) {
+    // Nothing is written, and no report follows, unless the player can be pointed at.
+    if (AnyRowTicked(list) && !PlayerAccepted(hwnd, playerPath)) {
+        return;
+    }
     int ticked = 0;
     int failed = 0;
     RegistrationKeys keys; // opened once for all the rows

@@ -1,8 +1,11 @@
 #include "catalogue/RegisteredIconProbe.h"
 
+#include "catalogue/IconLocationGate.h"
 #include "registry/RegistryKey.h"
 
 #include <windows.h>
+
+#include <utility>
 
 void ReadRegisteredIcons(ExtensionCatalogue& catalogue) {
     for (auto& item : catalogue) {
@@ -19,13 +22,14 @@ void ReadRegisteredIcons(ExtensionCatalogue& catalogue) {
             // The icon file may itself contain commas: the index follows the last one.
             const std::wstring location = stored.get();
             const std::size_t comma = location.rfind(L',');
-            if (comma == std::wstring::npos) {
-                entry.iconFile.clear();
-                entry.iconIndex = location;
-            } else {
-                entry.iconFile = location.substr(0, comma);
-                entry.iconIndex = location.substr(comma + 1);
+            std::wstring file = comma == std::wstring::npos ? L"" : location.substr(0, comma);
+            // Other software may have left a path to another computer there: such an icon is
+            // not carried over, so that it is neither shown nor registered again.
+            if (IconFileRefusal(file) != nullptr) {
+                continue;
             }
+            entry.iconFile = std::move(file);
+            entry.iconIndex = comma == std::wstring::npos ? location : location.substr(comma + 1);
         } catch (const CRegistryKey::Exception&) {
             // No earlier registration, or one that cannot be read: the entry stays as it is.
         }

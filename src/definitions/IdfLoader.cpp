@@ -1,5 +1,6 @@
 #include "definitions/IdfLoader.h"
 
+#include "catalogue/ExtensionGate.h"
 #include "common/AsciiCase.h"
 #include "definitions/ErrorText.h"
 #include "definitions/LineBuffer.h"
@@ -80,6 +81,7 @@ void LoadStatements(const std::wstring& path, HWND mainWindow, ExtensionCatalogu
     // one that shows these texts.)
     lastErrorText.reset();
     LineBuffer<wchar_t> line;
+    IconLocationGate iconFiles;
     for (;;) {
         const int read = file.reader->ReadLine(line.Pointer(), file.codePage);
         if (lastErrorText) {
@@ -91,12 +93,18 @@ void LoadStatements(const std::wstring& path, HWND mainWindow, ExtensionCatalogu
             break;
         }
         ExtensionEntry entry;
-        if (statements.Read(line.Text(), entry)) {
+        const wchar_t* caption = L"Parse Error";
+        std::wstring text;
+        if (!statements.Read(line.Text(), entry)) {
+            text = ParseErrorText(line.Text());
+        } else if (const wchar_t* reason = StatementRefusal(entry, iconFiles)) {
+            caption = L"Line Refused";
+            text = RefusedLineText(line.Text(), reason);
+        } else {
             catalogue.AddOrReplaceEntry(std::move(entry));
             continue;
         }
-        const std::wstring text = ParseErrorText(line.Text());
-        if (MessageBoxW(mainWindow, text.c_str(), L"Parse Error", MB_OKCANCEL | MB_ICONWARNING) ==
+        if (MessageBoxW(mainWindow, text.c_str(), caption, MB_OKCANCEL | MB_ICONWARNING) ==
             IDCANCEL) {
             RequestClose(mainWindow);
             break;
@@ -151,7 +159,10 @@ std::wstring IdfDirectoryOf(const std::wstring& path) {
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
 }
 
-std::wstring ParseErrorText(const wchar_t* line) {
+namespace {
+
+// The line as a box shows it: cut after ShownLineChars characters.
+std::wstring ShownLine(const wchar_t* line) {
     std::wstring_view text(line);
     std::wstring shown;
     if (text.size() > ShownLineChars) {
@@ -165,7 +176,25 @@ std::wstring ParseErrorText(const wchar_t* line) {
     } else {
         shown.assign(text);
     }
-    return L"Error while Parsing Line:\n" + shown + L"\nLine will be ignored";
+    return shown;
+}
+
+} // namespace
+
+std::wstring ParseErrorText(const wchar_t* line) {
+    return L"Error while Parsing Line:\n" + ShownLine(line) + L"\nLine will be ignored";
+}
+
+std::wstring RefusedLineText(const wchar_t* line, const wchar_t* reason) {
+    return L"Line refused:\n" + ShownLine(line) + L"\n" + reason + L"\nLine will be ignored";
+}
+
+const wchar_t* StatementRefusal(ExtensionEntry& entry, IconLocationGate& iconFiles) {
+    entry.extension = WithoutLeadingFullStop(std::move(entry.extension));
+    if (const wchar_t* reason = ExtensionRefusal(entry.extension)) {
+        return reason;
+    }
+    return iconFiles.Refusal(entry.iconFile);
 }
 
 IdfStatementReader::IdfStatementReader(std::wstring directory)

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "catalogue/ExtensionCatalogue.h"
+#include "catalogue/IconLocationGate.h"
 #include "definitions/FileChooser.h"
 #include "pattern/MatchContext.h"
 #include "pattern/PatternProgram.h"
@@ -25,7 +26,9 @@ constexpr DWORD IdfFileNameChars = 260;
 constexpr std::size_t ShownLineChars = 200;
 
 // Loads the IDF file at `path` into the catalogue; with a null path the user chooses the file in
-// the open-file dialog first. Every statement takes effect as its line is read. The main window
+// the open-file dialog first. Every statement takes effect as its line is read, unless
+// StatementRefusal refuses it: then the user is told why, and goes on or stops as at a line that
+// is not a statement. The main window
 // owns the dialog and every message box. Where the load cannot go on (the file cannot be opened,
 // or the user cancels at a line that is not a statement) WM_CLOSE is posted to the main window,
 // so it closes once the caller is back in the message loop. A read that fails in the middle of
@@ -48,6 +51,15 @@ std::wstring IdfDirectoryOf(const std::wstring& path);
 // The text of the box for a line that holds no statement. A line longer than ShownLineChars is
 // shown cut there, followed by " […]".
 std::wstring ParseErrorText(const wchar_t* line);
+// The text of the box for a statement that is not taken, with the sentence that says why; the
+// line is shown as in ParseErrorText.
+std::wstring RefusedLineText(const wchar_t* line, const wchar_t* reason);
+
+// Why the entry of a statement is not taken into the catalogue, as one sentence for the user;
+// nullptr when it is. One leading full stop of the extension is dropped first. A statement must
+// name an extension that may be registered (ExtensionRefusal) and an icon file on this computer
+// (IconFileRefusal), or none.
+const wchar_t* StatementRefusal(ExtensionEntry& entry, IconLocationGate& iconFiles);
 
 // Recognises the statements of one load: the statement pattern, compiled once, and the match
 // context that every line reuses.

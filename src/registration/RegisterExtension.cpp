@@ -2,6 +2,7 @@
 
 #include "common/AsciiCase.h"
 #include "catalogue/BuiltInExtensions.h"
+#include "catalogue/ExtensionGate.h"
 #include "registration/DefaultApps.h"
 #include "registration/RegistryLayout.h"
 #include "registry/RegistryKey.h"
@@ -33,10 +34,11 @@ void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::
                  const std::wstring& iconFile, const std::wstring& iconIndex,
                  const std::wstring& playerPath, bool shellExtension) {
     const CRegistryKey& classes = keys.Classes();
-    // A backslash would split the names below into further keys, so that the writes would land
-    // in other places than this extension's (even in another extension's user choice). The
-    // extension is refused where its file type would be created.
-    if (ext.find(L'\\') != std::wstring::npos) {
+    // The definition files' gate, once more where the file type would be created: a backslash
+    // would split the names below into further keys, so that the writes would land in other
+    // places than this extension's (even in another extension's user choice), and a program's
+    // type would open the player instead of the program.
+    if (ExtensionRefusal(ext) != nullptr) {
         throw CRegistryKey::Exception(RegistryOperation::kCreateOrOpenKey, ERROR_INVALID_NAME);
     }
     // A key just created has no subkeys: there is nothing to remove below it.

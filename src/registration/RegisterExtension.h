@@ -35,7 +35,9 @@ private:
 
 // Registers one extension. A registry failure is shown in an error box (no owner, the system's
 // text for the error, the failing operation as caption) and stops this extension's remaining
-// steps; what was written before stays. Returns true only when every step completed.
+// steps; what was written before stays. Returns true only when every step completed. An extension
+// that ExtensionRefusal refuses fails before anything is written, as a file type that cannot be
+// created (ERROR_INVALID_NAME).
 // Besides the file type and the user choice it writes, once those are complete, the file type's
 // name under Software\Classes\.ext\OpenWithProgids and the extension among Veltrano's file
 // associations (Software\Clients\Media\Veltrano\Capabilities\FileAssociations).

@@ -11,7 +11,6 @@
 
 namespace {
 
-const std::wstring kPlayer = L"C:\\Program Files\\VT Player\\vtplayer.exe";
 const std::wstring kCommand = L"\"" + kPlayer + L"\" \"%L\"";
 
 const wchar_t kOpens[] = L"Opens with Veltrano.";

@@ -100,6 +100,20 @@ TEST_F(IconChoiceTest, AChoiceWithoutAnExtractableIconStillGoesIntoTheEntry) {
     EXPECT_EQ(Entry(L"aac").iconIndex, L"5");
 }
 
+TEST_F(IconChoiceTest, AChoiceOnAnotherComputerChangesNothingAndSaysWhy) {
+    Confirm(L"\\\\192.0.2.5\\icons\\x.ico", 1);
+    MessageBoxWatcher watcher;
+    window->ChooseIcon(0);
+    const auto boxes = watcher.Seen();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption + L"|" + boxes[0].text,
+              L"Icon Refused|Icon refused:\n\\\\192.0.2.5\\icons\\x.ico\nThe icon file is on "
+              L"another computer.");
+    EXPECT_EQ(boxes[0].Style(), UINT(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(boxes[0].owner, hwnd);
+    EXPECT_EQ(Entry(L"aac").iconFile, program);
+}
+
 TEST_F(IconChoiceTest, CancellingChangesNothing) {
     const auto before = ImagePixels(0);
     window->ChooseIcon(0);

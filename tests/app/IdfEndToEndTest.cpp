@@ -74,13 +74,21 @@ TEST_F(IdfEndToEndTest, ARelativePathOnTheCommandLineIsInTheFirstFillAndItsFitte
     EXPECT_TRUE(WaitForWindowWidth(app.MainWindow(), 6 * Width(row) + 40))
         << "six columns of 20 rows";
 
-    // What the statement gave goes into the registration.
+    // What the statement gave goes into the registration, once the user has answered Yes to
+    // the question that the build folder holds no player.
     ASSERT_TRUE(app.SetRowChecked(88, true));
     {
         MessageBoxWatcher watcher(MessageBoxWatcher::PressFirstButton, app.ProcessId());
         app.ClickButton(1);
-        ASSERT_TRUE(watcher.WaitForCount(1));
-        EXPECT_EQ(watcher.Seen()[0].text, L"1 selected extensions have been registered.");
+        ASSERT_TRUE(watcher.WaitForCount(2));
+        const MessageBoxInfo question = watcher.Seen()[0];
+        const std::wstring player = WindowsPathOfHostFile(VTASSOC_EXE);
+        EXPECT_EQ(question.caption, L"Set Associations");
+        EXPECT_NE(question.text.find(player.substr(0, player.rfind(L'\\')) + L"\\vtplayer.exe\n"),
+                  std::wstring::npos);
+        EXPECT_EQ(question.text.substr(question.text.size() - 16), L"Register anyway?");
+        EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
+        EXPECT_EQ(watcher.Seen()[1].text, L"1 selected extensions have been registered.");
     }
     EXPECT_EQ(ReadRawString(kClasses + L"\\VTZZ07File\\DefaultIcon"), defs + L"icons.dll,-7");
 

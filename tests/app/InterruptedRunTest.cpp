@@ -22,7 +22,6 @@ namespace {
 
 const wchar_t kCutVariable[] = L"VT_CUT_AFTER_WRITE"; // set for the child: 0 runs to the end
 constexpr DWORD kCutExitCode = 4000; // a full run ends with its number of writes instead
-const std::wstring kPlayer = L"C:\\Program Files\\VT Player\\vtplayer.exe";
 const wchar_t* const kExtensions[] = {L"AVI", L"MKV", L"MP3"};
 
 // The child's write counter, which its registry functions reach through the import table.

@@ -46,6 +46,8 @@ bool ScriptedPickers::ChooseFile(OPENFILENAMEW& dialog) {
 }
 
 void MainWindowTest::SetUp() {
+    CreateDirectoryW(kPlayer.substr(0, kPlayer.rfind(L'\\')).c_str(), nullptr);
+    CloseHandle(CreateFileW(kPlayer.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
     instanceHandle = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);

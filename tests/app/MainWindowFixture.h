@@ -43,6 +43,9 @@ public:
     HWND fileDialogOwner = nullptr;
 };
 
+// The player that the window's tests register; every test finds a file there.
+inline const std::wstring kPlayer = L"C:\\Program Files\\VT Player\\vtplayer.exe";
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -8,8 +8,6 @@
 
 namespace {
 
-const std::wstring kPlayer = L"C:\\Program Files\\VT Player\\vtplayer.exe";
-
 class SetAssociationsTest : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -71,6 +69,29 @@ TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckB
     EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".avi"), L"<missing>");
     EXPECT_TRUE(RawKeyExists(kClasses + L"\\.mkv\\OpenWithProgids"));
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 2, 2})) << "the ticks stay";
+}
+
+TEST_F(SetAssociationsTest, AMissingPlayerIsRegisteredOnlyOnYesAndAPercentSignNever) {
+    SetRowState(1, kCheckedStateImage);
+    const std::wstring missing = L"C:\\Missing\\vtplayer.exe";
+    const std::wstring percent = L"C:\\Program Files\\VT Player\\%1\\vtplayer.exe";
+    for (const auto& [player, answer] :
+         {std::pair{missing, IDNO}, std::pair{percent, IDYES}, std::pair{missing, IDYES}}) {
+        window->playerPath = player;
+        MessageBoxWatcher watcher([answer = answer](const MessageBoxInfo& box) {
+            return box.buttons.front() == IDYES ? answer : box.buttons.front();
+        });
+        SendMessageW(window->setAssociationsButton, BM_CLICK, 0, 0);
+        const bool registers = player == missing && answer == IDYES;
+        const auto boxes = watcher.Seen();
+        ASSERT_EQ(boxes.size(), registers ? 2u : 1u) << "no report unless it registers";
+        EXPECT_EQ(boxes[0].caption, L"Set Associations");
+        EXPECT_EQ(boxes[0].Style(),
+                  player == missing ? UINT(MB_YESNO | MB_ICONWARNING) : UINT(MB_OK | MB_ICONERROR));
+        EXPECT_NE(boxes[0].text.find(L":\n" + player + L"\n\n"), std::wstring::npos);
+        EXPECT_EQ(boxes[0].owner, hwnd);
+        EXPECT_EQ(RawKeyExists(kClasses + L"\\VTMKVFile"), registers);
+    }
 }
 
 TEST_F(SetAssociationsTest, AFailedRegistrationIsNotReportedAsSuccess) {

@@ -1,4 +1,6 @@
 #include "catalogue/BuiltInExtensions.h"
+#include "catalogue/ExtensionGate.h"
+#include "catalogue/IconLocationGate.h"
 
 #include <gtest/gtest.h>
 
@@ -136,6 +138,8 @@ TEST(BuiltInCatalogue, HoldsEveryExtensionInOrderWithThePlayersFirstIcon) {
         EXPECT_EQ(item.second.extension, expected.extension);
         EXPECT_EQ(item.second.iconFile, builtIn.playerPath) << expected.extension;
         EXPECT_EQ(item.second.iconIndex, L"0") << expected.extension;
+        EXPECT_EQ(ExtensionRefusal(item.first), nullptr) << expected.extension;
+        EXPECT_EQ(IconFileRefusal(item.second.iconFile), nullptr) << expected.extension;
     }
     // The landmarks of the order, spelled out.
     std::vector<std::wstring> keys;

@@ -1,4 +1,9 @@
 #include "catalogue/ExtensionCatalogue.h"
+#include "catalogue/ExtensionGate.h"
+#include "catalogue/IconLocationGate.h"
+#include "support/RefusedInputs.h"
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -105,4 +110,16 @@ TEST(ExtensionSet, MembershipIsExactAndDuplicatesAreIgnored) {
     EXPECT_FALSE(set.Contains(L"MKV"));
     EXPECT_FALSE(set.Contains(L"mk"));
     EXPECT_FALSE(set.Contains(L"mkvx"));
+}
+
+TEST(Gates, IconFilesAndExtensionsFromOutsideAreJudgedWithTheReasonShown) {
+    ASSERT_EQ(GetDriveTypeW(L"N:\\"), UINT(DRIVE_REMOTE)) << "the test prefix maps N: to a share";
+    for (const GateCase& c : kIconFileCases) {
+        EXPECT_EQ(Verdict(IconFileRefusal(c.text)), Verdict(c.reason))
+            << testing::PrintToString(c.text);
+    }
+    for (const GateCase& c : kExtensionCases) {
+        EXPECT_EQ(Verdict(ExtensionRefusal(WithoutLeadingFullStop(c.text))), Verdict(c.reason))
+            << testing::PrintToString(c.text);
+    }
 }

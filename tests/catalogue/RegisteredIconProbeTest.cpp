@@ -78,7 +78,7 @@ TEST_F(RegisteredIconProbeTest, TheIconLocationIsSplitAtItsLastComma) {
     SetRawString(IconKey(L"VTPROBE-C"), nullptr, L"written by another program");
     SetRawString(IconKey(L"VTPROBE-D"), nullptr, L"C:\\x.dll,");
     SetRawString(IconKey(L"VTPROBE-E"), nullptr, L"");
-    const std::wstring expandable = L"%SystemRoot%\\system32\\shell32.dll, -3 ";
+    const std::wstring expandable = L"C:\\%SystemRoot%\\shell32.dll, -3 ";
     SetRawValue(IconKey(L"VTPROBE-F"), nullptr, REG_EXPAND_SZ, expandable.c_str(),
                 static_cast<DWORD>((expandable.size() + 1) * sizeof(wchar_t)));
 
@@ -88,30 +88,33 @@ TEST_F(RegisteredIconProbeTest, TheIconLocationIsSplitAtItsLastComma) {
     ExpectIcon(L"vtprobe-c", L"", L"written by another program");
     ExpectIcon(L"vtprobe-d", L"C:\\x.dll", L"");
     ExpectIcon(L"vtprobe-e", L"", L"");
-    ExpectIcon(L"vtprobe-f", L"%SystemRoot%\\system32\\shell32.dll", L" -3 ");
+    ExpectIcon(L"vtprobe-f", L"C:\\%SystemRoot%\\shell32.dll", L" -3 ");
 }
 
 TEST_F(RegisteredIconProbeTest, AnUnreadableIconLeavesItsEntryAloneAndTheWalkGoesOn) {
     Add(L"vtprobe-1"); // DefaultIcon without a default value
     Add(L"vtprobe-2"); // a number as the default value
     Add(L"vtprobe-3"); // a file type without DefaultIcon
-    Add(L"vtprobe-4"); // readable, after all the others
+    Add(L"vtprobe-4"); // on another computer: never carried over
+    Add(L"vtprobe-5"); // readable, after all the others
     SetRawString(IconKey(L"VTPROBE-1"), L"named", L"x.dll,1");
     const DWORD number = 7;
     SetRawValue(IconKey(L"VTPROBE-2"), nullptr, REG_DWORD, &number, sizeof number);
     SetRawString(kClasses + L"\\VTVTPROBE-3File", nullptr, L"A file type");
-    SetRawString(IconKey(L"VTPROBE-4"), nullptr, L"y.dll,2");
+    SetRawString(IconKey(L"VTPROBE-4"), nullptr, L"\\\\192.0.2.5\\icons\\x.ico,1");
+    SetRawString(IconKey(L"VTPROBE-5"), nullptr, L"C:\\y.dll,2");
 
     ReadRegisteredIcons(catalogue);
     ExpectIcon(L"vtprobe-1", kPlayer, L"0");
     ExpectIcon(L"vtprobe-2", kPlayer, L"0");
     ExpectIcon(L"vtprobe-3", kPlayer, L"0");
-    ExpectIcon(L"vtprobe-4", L"y.dll", L"2");
+    ExpectIcon(L"vtprobe-4", kPlayer, L"0");
+    ExpectIcon(L"vtprobe-5", L"C:\\y.dll", L"2");
 }
 
 TEST_F(RegisteredIconProbeTest, TheTextEndsAtItsFirstZeroCharacter) {
     Add(L"vtprobe-z");
-    SetRawValue(IconKey(L"VTPROBE-Z"), nullptr, REG_SZ, L"a.dll,4\0b.dll,9", 16 * 2);
+    SetRawValue(IconKey(L"VTPROBE-Z"), nullptr, REG_SZ, L"C:\\a.dll,4\0b.dll,9", 19 * 2);
     ReadRegisteredIcons(catalogue);
-    ExpectIcon(L"vtprobe-z", L"a.dll", L"4");
+    ExpectIcon(L"vtprobe-z", L"C:\\a.dll", L"4");
 }

@@ -7,11 +7,13 @@
 #include "definitions/ErrorText.h"
 #include "definitions/IdfLoader.h"
 #include "support/FileDialogDriver.h"
+#include "support/RefusedInputs.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,6 +27,7 @@ struct LineCase {
     const wchar_t* file = L"";
     bool inIdfDirectory = false;
     const wchar_t* index = L"";
+    const wchar_t* refusal = nullptr; // a statement that is not taken, and why
 };
 
 const LineCase lineCases[] = {
@@ -38,8 +41,8 @@ const LineCase lineCases[] = {
     {L"AddExt(ext=mkv,file=x.dll,index=)", false},
     {L"AddExt(ext=mkv,file=x.dll,index=1a)", false},
     {L"AddExt(ext=a,ext=b,ext=c)", true, L"c", L"", false, L""},
-    {L"AddExt(ext=,file=x.dll,index=0)", true, L"", L"x.dll", true, L"-0"},
-    {L"AddExt(ext=.MKV,file=a,index=1)", true, L".mkv", L"a", true, L"-1"},
+    {L"AddExt(ext=,file=x.dll,index=0)", false, L"", L"", false, L"", L"The extension is empty."},
+    {L"AddExt(ext=.MKV,file=a,index=1)", true, L"mkv", L"a", true, L"-1"},
     {L"AddExt(ext=mkv,index=3,file=C:\\Program Files (x86)\\x.dll)", true, L"mkv",
      L"C:\\Program Files (x86", false, L"-3"},
     {L"AddExt(file=C:\\Program Files (x86)\\x.dll,ext=mkv,index=3)", true, L"mkv",
@@ -51,8 +54,8 @@ const LineCase lineCases[] = {
     {L"AddExt(ext=a,file=b)AddExt(ext=c,file=d,index=2)", true, L"a", L"d,index=2", true, L""},
     {L"", false},
     {L"   ", false},
-    {L"AddExt(ext=mkv,file=\\\\server\\share\\i.dll,index=12)", true, L"mkv",
-     L"\\\\server\\share\\i.dll", false, L"-12"},
+    {L"AddExt(ext=mkv,file=\\\\server\\share\\i.dll,index=12)", false, L"", L"", false, L"",
+     kOtherComputer},
     {L"AddExt(ext=mkv,file=,index=4)", true, L"mkv", L"", true, L"-4"},
 };
 
@@ -110,7 +113,7 @@ TEST_P(IdfEncodingTest, EachLineGivesItsEntryOrTheParseErrorBox) {
         } else {
             EXPECT_EQ(catalogue.Size(), 0u);
             ASSERT_TRUE(watcher.WaitForCount(++boxes));
-            ExpectParseErrorBox(watcher.Seen().back(), c.line, owner.hwnd);
+            ExpectParseErrorBox(watcher.Seen().back(), c.line, owner.hwnd, c.refusal);
         }
         EXPECT_FALSE(owner.TakeCloseRequest());
     }
@@ -132,7 +135,7 @@ TEST_P(IdfEncodingTest, StatementsReplaceAndAddEntriesAndOtherLinesAreReportedIn
                         L"// AddExt(ext=MP3,file=Icons\\mp3.ico,index=2)\r\n"
                         L"   \r\n"
                         L"# the next extension is new\n"
-                        L"AddExt(index=3,file=\\\\server\\share\\new.dll,ext=NewExt)\r\n"
+                        L"AddExt(index=3,file=C:\\Share\\new.dll,ext=NewExt)\r\n"
                         L"AddExt(ext=mkv,file=Icons\\mkv2.ico,index=102)\r\n";
     if (unicode) {
         text += L"AddExt(ext=\u00C4\u00D6\u00DCABC,file=\u00C4\u00DF.dll,index=4)\r\n";
@@ -156,7 +159,7 @@ TEST_P(IdfEncodingTest, StatementsReplaceAndAddEntriesAndOtherLinesAreReportedIn
     ExpectEntry(catalogue, L"mkv", defs + L"Icons\\mkv2.ico", L"-102");
     ExpectEntry(catalogue, L"vts", L"C:\\Skins\\skin.dll", L"-7");
     ExpectEntry(catalogue, L"mp3", defs + L"Icons\\mp3.ico", L"-2");
-    ExpectEntry(catalogue, L"newext", L"\\\\server\\share\\new.dll", L"-3");
+    ExpectEntry(catalogue, L"newext", L"C:\\Share\\new.dll", L"-3");
     ExpectEntry(catalogue, L"avi", L"C:\\x.dll", L"-1");
     ExpectEntry(catalogue, L"wmv", playerPath, L"0");
     ExpectEntry(catalogue, L"aac", playerPath, L"0");
@@ -209,6 +212,43 @@ protected:
     StandInMainWindow owner;
     ExtensionCatalogue catalogue;
 };
+
+TEST_F(IdfLoaderTest, RefusedStatementsAreNotTakenAndOkGoesOnWhileCancelStops) {
+    std::vector<std::pair<std::wstring, const wchar_t*>> refused; // each line, and why
+    for (const GateCase& c : kIconFileCases) {
+        if (c.reason && c.sameInIdf) {
+            refused.push_back({L"AddExt(ext=mkv,file=" + c.text + L",index=1)", c.reason});
+        }
+    }
+    for (const GateCase& c : kExtensionCases) {
+        if (c.reason) {
+            refused.push_back({L"AddExt(ext=" + c.text + L",file=,index=1)", c.reason});
+        }
+    }
+    std::wstring text = L"AddExt(ext=first,file=,index=1)\n";
+    for (const auto& line : refused) {
+        text += line.first + L"\n";
+    }
+    const std::wstring path = folder.Path() + L"refused.idf";
+    ASSERT_TRUE(WriteBytes(
+        path, EncodeIdfText(text + L"AddExt(ext=last,file=,index=1)", IdfEncoding::Utf16LE)));
+    for (const int answer : {IDOK, IDCANCEL}) {
+        ExtensionCatalogue loaded;
+        MessageBoxWatcher watcher([answer](const MessageBoxInfo&) { return answer; });
+        LoadIdfFile(path.c_str(), owner.hwnd, loaded);
+        const std::vector<MessageBoxInfo> boxes = watcher.Seen();
+        ASSERT_EQ(boxes.size(), answer == IDOK ? refused.size() : 1u);
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const std::wstring& line = refused[i].first;
+            ExpectParseErrorBox(boxes[i],
+                                line.size() > 200 ? line.substr(0, 200) + L" [\u2026]" : line,
+                                owner.hwnd, refused[i].second);
+        }
+        EXPECT_NE(loaded.Find(L"first"), nullptr);
+        EXPECT_EQ(loaded.Size(), answer == IDOK ? 2u : 1u) << "nothing refused is taken";
+        EXPECT_EQ(owner.TakeCloseRequest(), answer == IDCANCEL);
+    }
+}
 
 TEST_F(IdfLoaderTest, AFileThatDoesNotExistIsReportedAndTheWindowAskedToClose) {
     const std::wstring missing = folder.Path() + L"missing.idf";

@@ -157,11 +157,14 @@ inline std::wstring ParseErrorBoxText(const std::wstring& line) {
     return L"Error while Parsing Line:\n" + line + L"\nLine will be ignored";
 }
 
-// Checks that the box is the parse-error box for the line, owned by the window.
+// Checks that the box is the parse-error box for the line or, with a reason, the box of a refused
+// statement, owned by the window.
 inline void ExpectParseErrorBox(const MessageBoxInfo& box, const std::wstring& shownLine,
-                                HWND owner) {
-    EXPECT_EQ(box.caption, L"Parse Error");
-    EXPECT_EQ(box.text, ParseErrorBoxText(shownLine));
+                                HWND owner, const wchar_t* refusal = nullptr) {
+    EXPECT_EQ(box.caption, refusal ? L"Line Refused" : L"Parse Error");
+    EXPECT_EQ(box.text,
+              refusal ? L"Line refused:\n" + shownLine + L"\n" + refusal + L"\nLine will be ignored"
+                      : ParseErrorBoxText(shownLine));
     EXPECT_TRUE(box.iconKnown);
     EXPECT_EQ(box.Style(), UINT(MB_OKCANCEL | MB_ICONWARNING));
     EXPECT_EQ(box.owner, owner);

@@ -106,6 +106,9 @@ ProgramCopy::ProgramCopy(const std::wstring& program, const std::wstring& name,
     GetTempPathW(MAX_PATH, temporary);
     path = std::wstring(temporary) + name;
     copied = CopyFileW(program.c_str(), path.c_str(), FALSE) != 0;
+    // The player that the copies' registrations point at, shared by them all.
+    CloseHandle(CreateFileW((std::wstring(temporary) + L"vtplayer.exe").c_str(), GENERIC_WRITE, 0,
+                            nullptr, OPEN_ALWAYS, 0, nullptr));
     const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
     configured = RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, version,
                                  bytes) == ERROR_SUCCESS;

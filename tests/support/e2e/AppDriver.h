@@ -26,7 +26,7 @@ DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWOR
 
 // A copy of a program, in the temporary folder under the given name, to which Wine reports the
 // given Windows version ("winxp", "win7", "win10"...): Wine answers per program name. The copy and
-// the setting go with the object.
+// the setting go with the object; a player (an empty vtplayer.exe) lies beside it.
 class ProgramCopy {
 public:
     ProgramCopy(const std::wstring& program, const std::wstring& name, const wchar_t* version);
