@@ -11,8 +11,7 @@
 namespace {
 
 // The text of a string value below HKEY_CURRENT_USER; nothing when the key or the value is
-// missing, is not a string or cannot be read. The key is opened for reading only: from Windows 8
-// on a user choice denies its user the right to change it.
+// missing, is not a string or cannot be read. The key is opened for reading only.
 std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* name) {
     try {
         const CRegistryKey key(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
@@ -28,6 +27,28 @@ std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* na
 
 } // namespace
 
+const std::array<UserChoiceKey, 2>& UserChoiceKeys() {
+    static constexpr std::array<UserChoiceKey, 2> keys = {{
+        {L"UserChoiceLatest", L"ProgId"},
+        {L"UserChoice", nullptr},
+    }};
+    return keys;
+}
+
+std::wstring ProgIdKeyPath(const UserChoiceKey& key) {
+    return key.progIdKey != nullptr ? std::wstring(key.name) + L"\\" + key.progIdKey : key.name;
+}
+
+std::optional<std::wstring> ReadUserChoice(const std::wstring& extension) {
+    const std::wstring extKeyPath = std::wstring(kFileExtsPath) + L"\\." + UpperAscii(extension);
+    for (const UserChoiceKey& key : UserChoiceKeys()) {
+        if (auto progId = ReadText(extKeyPath + L"\\" + ProgIdKeyPath(key), L"ProgId")) {
+            return progId;
+        }
+    }
+    return std::nullopt;
+}
+
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath) {
     // A name with a backslash would stand for other keys; the registration refuses it.
@@ -40,10 +61,7 @@ AssociationState ReadAssociationState(const std::wstring& extension,
     if (!command || !EqualIgnoringAsciiCase(*command, OpenCommand(playerPath))) {
         return AssociationState::NotRegistered;
     }
-    // Value names are compared without case: this finds Windows' "ProgId" and the tool's
-    // "Progid" alike.
-    const auto choice = ReadText(
-        std::wstring(kFileExtsPath) + L"\\." + UpperAscii(extension) + L"\\UserChoice", L"ProgId");
+    const auto choice = ReadUserChoice(extension);
     return choice && EqualIgnoringAsciiCase(*choice, fileType)
                ? AssociationState::OpensWithVeltrano
                : AssociationState::RegisteredElsewhere;

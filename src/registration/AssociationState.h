@@ -2,6 +2,8 @@
 // user's registry, the inverse of what the registration writes. Reading changes nothing.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
 enum class AssociationState {
@@ -9,11 +11,34 @@ enum class AssociationState {
     NotRegistered,
     // The file type is complete, but the user choice names another program (or there is none).
     RegisteredElsewhere,
-    // The user choice names the file type (ProgId, any letter case) and its open command is the
-    // one the tool writes. From Windows 8 on only Windows writes a user choice, when the user picks
-    // Veltrano in Default apps, so this is what Windows opens the type with.
+    // The user choice (ReadUserChoice) names the file type, in any letter case, and its open
+    // command is the one the tool writes. From Windows 8 on only Windows writes a user choice,
+    // when the user picks Veltrano in Default apps, so this is what Windows opens the type with.
     OpensWithVeltrano,
 };
+
+// A key below Explorer's FileExts\.EXT in which Windows keeps the program that the user chose
+// for the type.
+struct UserChoiceKey {
+    const wchar_t* name;      // the key, below FileExts\.EXT
+    const wchar_t* progIdKey; // the key below it whose value ProgId names the file type, or null
+                              // when that value is in the key itself
+};
+
+// The keys of the user choice in the order in which Windows reads them: the first that holds a
+// ProgId decides. Windows 11 (since 2025) keeps the choice in UserChoiceLatest\ProgId and reads it
+// first, often leaving an older choice behind in UserChoice; earlier versions know only
+// UserChoice (value ProgId as Windows writes it, Progid as the tool writes it on Vista and 7;
+// value names have no letter case).
+const std::array<UserChoiceKey, 2>& UserChoiceKeys();
+
+// The path below FileExts\.EXT of the key whose value ProgId names the file type.
+std::wstring ProgIdKeyPath(const UserChoiceKey& key);
+
+// The file type that the user choice of the extension (as the list shows it) names, read in
+// Windows' order; nothing when no key holds one. Opens the keys for reading only: from Windows 8 on
+// a user choice denies its user the right to change it.
+std::optional<std::wstring> ReadUserChoice(const std::wstring& extension);
 
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath);

@@ -1,6 +1,7 @@
 #include "registration/RemoveExtension.h"
 
 #include "common/AsciiCase.h"
+#include "registration/AssociationState.h"
 #include "registration/RegisterExtension.h"
 #include "registration/RegistryLayout.h"
 #include "registry/RegistryKey.h"
@@ -32,11 +33,20 @@ void DeleteIfEmpty(const CRegistryKey& parent, const std::wstring& subkey) {
     }
 }
 
-// The user choice goes only when it names the file type. It is read and deleted through its
-// parent: from Windows 8 on the user may not change the key itself, only remove it.
-void RemoveUserChoice(const std::wstring& extKeyPath, const std::wstring& fileType) {
+// Deletes the subkey of parent that has no subkeys; absence is not a failure. Only the parent is
+// opened: from Windows 8 on the user may not change a user choice, only remove it.
+void DeleteThroughParent(const CRegistryKey& parent, const std::wstring& subkey) {
+    const LSTATUS result = RegDeleteKeyW(parent.GetHandle(), subkey.c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
+        throw CRegistryKey::Exception(RegistryOperation::kDeleteKey, static_cast<DWORD>(result));
+    }
+}
+
+// A key of the user choice goes, with its ProgId subkey, only when its ProgId names the file type.
+void RemoveUserChoice(const std::wstring& extKeyPath, const UserChoiceKey& key,
+                      const std::wstring& fileType) {
     const auto choice =
-        OpenIfPresent(HKEY_CURRENT_USER, extKeyPath + L"\\UserChoice", KEY_QUERY_VALUE);
+        OpenIfPresent(HKEY_CURRENT_USER, extKeyPath + L"\\" + ProgIdKeyPath(key), KEY_QUERY_VALUE);
     if (!choice) {
         return;
     }
@@ -49,11 +59,11 @@ void RemoveUserChoice(const std::wstring& extKeyPath, const std::wstring& fileTy
     } catch (const CRegistryKey::Exception&) {
         return; // no ProgId: not the tool's
     }
-    const CRegistryKey extKey(HKEY_CURRENT_USER, extKeyPath);
-    const LSTATUS result = RegDeleteKeyW(extKey.GetHandle(), L"UserChoice");
-    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
-        throw CRegistryKey::Exception(RegistryOperation::kDeleteKey, static_cast<DWORD>(result));
+    const CRegistryKey extKey(HKEY_CURRENT_USER, extKeyPath, KEY_ALL_ACCESS);
+    if (key.progIdKey != nullptr) {
+        DeleteThroughParent(extKey, ProgIdKeyPath(key));
     }
+    DeleteThroughParent(extKey, key.name);
 }
 
 } // namespace
@@ -68,7 +78,10 @@ bool RemoveExtension(const std::wstring& extension) {
         const std::wstring extKeyPath =
             std::wstring(kFileExtsPath) + L"\\." + UpperAscii(extension);
         const std::wstring classesExt = std::wstring(kClassesPath) + L"\\." + extension;
-        RemoveUserChoice(extKeyPath, fileType);
+        // Every key of the user choice that names the file type, in the order Windows reads them.
+        for (const UserChoiceKey& key : UserChoiceKeys()) {
+            RemoveUserChoice(extKeyPath, key, fileType);
+        }
         if (const auto openWith =
                 OpenIfPresent(HKEY_CURRENT_USER, classesExt + L"\\OpenWithProgids")) {
             openWith->DeleteValue(fileType.c_str());

@@ -6,7 +6,8 @@
 #include <string>
 
 // Removes, below HKEY_CURRENT_USER, for the extension (as the list shows it):
-// - Explorer's user choice FileExts\.EXT\UserChoice, but only when it names the tool's file type;
+// - each key of Explorer's user choice (FileExts\.EXT\UserChoiceLatest with its ProgId subkey,
+//   FileExts\.EXT\UserChoice), but only when it names the tool's file type;
 // - the file type's name among Software\Classes\.ext\OpenWithProgids;
 // - the extension among Veltrano's file associations for Default apps;
 // - the file type Software\Classes\VTEXTFile with everything below it;
