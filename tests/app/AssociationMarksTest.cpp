@@ -33,7 +33,10 @@ protected:
                               {L"mkv", icon, L"0"},
                               {L"mp3", icon, L"0"},
                               {L"ogg", icon, L"0"},
-                              {L"wav", icon, L"0"}});
+                              {L"wav", icon, L"0"},
+                              {L"wm", icon, L"0"},
+                              {L"wma", icon, L"0"},
+                              {L"wmv", icon, L"0"}});
     }
 
     // The info tip the list would show for the row, as the window answers LVN_GETINFOTIPW.
@@ -59,7 +62,8 @@ protected:
         SetRawString(kFileExts + L"\\." + upperExtension + L"\\UserChoice", name, progId);
     }
 
-    CleanRegistrations clean{L"AVI", L"FLAC", L"MKV", L"MP3", L"OGG", L"WAV"};
+    CleanRegistrations clean{L"AVI", L"FLAC", L"MKV", L"MP3", L"OGG",
+                             L"WAV", L"WM",   L"WMA", L"WMV"};
 };
 
 TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAreMarked) {
@@ -70,6 +74,7 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         const wchar_t* choice; // null: none
         UINT overlay;
         std::wstring tip;
+        const wchar_t* latest = nullptr; // UserChoiceLatest's file type ("": no ProgId subkey)
     };
     const Case cases[] = {
         // Windows' own spelling of the value, as Default apps writes it.
@@ -86,9 +91,16 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         // Names and texts in any letter case.
         {L"WAV", L"\"C:\\PROGRAM FILES\\VT Player\\VTPLAYER.EXE\" \"%l\"", L"PROGID", L"vtwavfile",
          1, L"Windows Audio\n"},
+        // Windows 11's UserChoiceLatest decides over a stale UserChoice, either way round ...
+        {L"WM", kCommand.c_str(), L"ProgId", L"Other.wm", 1, L"Windows Media\n", L"VTWMFile"},
+        {L"WMA", kCommand.c_str(), L"ProgId", L"VTWMAFile", 0, L"Windows Media Audio\n",
+         L"Other.wma"},
+        // ... but one without its ProgId subkey leaves it to UserChoice.
+        {L"WMV", kCommand.c_str(), L"ProgId", L"VTWMVFile", 1, L"Windows Media Video\n", L""},
     };
     const std::wstring lines[] = {kOpens,         kElsewhere,     kNotRegistered,
-                                  kNotRegistered, kNotRegistered, kOpens};
+                                  kNotRegistered, kNotRegistered, kOpens,
+                                  kOpens,         kElsewhere,     kOpens};
     for (const Case& c : cases) {
         if (c.command != nullptr) {
             SetCommand(c.upper, c.command);
@@ -96,11 +108,14 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         if (c.choice != nullptr) {
             SetChoice(c.upper, c.choiceName, c.choice);
         }
+        if (c.latest != nullptr) {
+            SetRawUserChoiceLatest(c.upper, c.latest);
+        }
     }
     const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"");
 
     Fill();
-    for (int row = 0; row < 6; ++row) {
+    for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
         SCOPED_TRACE(testing::PrintToString(RowText(row)));
         EXPECT_EQ(RowOverlay(row), cases[row].overlay);
         EXPECT_EQ(InfoTip(row), cases[row].tip + lines[row]);
@@ -125,7 +140,7 @@ TEST_F(AssociationMarksTest, TheBadgeIsDrawnOverTheIconOfMarkedRowsOnly) {
         }
     }
     EXPECT_GT(changed, 40) << "the badge covers the bottom right corner";
-    EXPECT_EQ(ImageCount(), 6) << "the badge is an overlay, not another image";
+    EXPECT_EQ(ImageCount(), 9) << "the badge is an overlay, not another image";
 }
 
 TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryOnActivation) {
@@ -157,7 +172,7 @@ TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryO
     EXPECT_EQ(RowOverlay(0), 1u);
     EXPECT_EQ(RowOverlay(3), 0u);
     EXPECT_EQ(InfoTip(3), std::wstring(L"MPEG Layer 3 Audio\n") + kElsewhere);
-    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 2, 1, 1})) << "the ticks stay";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 2, 1, 1, 1, 1, 1})) << "the ticks stay";
     DestroyWindow(other);
 }
 

@@ -248,11 +248,15 @@ TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProg
     SetRawString(choice, L"Progid", L"Applications\\other.exe");
     SetRawString(choice, L"Hash", L"abcdef");
     SetRawString(FileExtsPath(L"MKV") + L"\\OpenWithList", L"a", L"other.exe");
+    SetRawUserChoiceLatest(L"MKV", L"Other.mkv"); // only Windows writes it
+    const std::wstring latest = FileExtsPath(L"MKV") + L"\\UserChoiceLatest";
+    const std::wstring latestBefore = DumpTree(HKEY_CURRENT_USER, latest);
 
     EXPECT_TRUE(Register(L"mkv", false));
     EXPECT_EQ(Lines({L"K ", L"K OpenWithList", Sz(L"OpenWithList", L"a", L"other.exe"),
                      L"K UserChoice", Sz(L"UserChoice", L"Progid", L"VTMKVFile")}),
-              DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+              DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV"), {latest}));
+    EXPECT_EQ(latestBefore, DumpTree(HKEY_CURRENT_USER, latest));
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -264,6 +268,7 @@ TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) 
     SetRawString(choice, L"Hash", L"q1Fh5w9Yg2E=");
     const BYTE stamp[] = {0x00, 0xA1, 0x7F, 0xFF, 0x10};
     SetRawValue(FileExtsPath(L"MKV") + L"\\OpenWithList", L"MRUList", REG_BINARY, stamp, 5);
+    SetRawUserChoiceLatest(L"MP3", L"VTMP3File");
     const std::wstring fileExtsBefore = DumpTree(HKEY_CURRENT_USER, kFileExts);
 
     RegistrationKeys keys(false);

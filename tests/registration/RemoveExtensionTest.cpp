@@ -65,8 +65,9 @@ TEST_F(RemoveExtensionTest, RemovingOneKeepsTheOtherAndRemovingTheLastLeavesTheH
 
 TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
     // Another program's file type offered for .mkv, the extension's own default value, a user
-    // choice the user made for .mp3 after the registration, a foreign value among Veltrano's
-    // capabilities.
+    // choice the user made for .mp3 after the registration (in both keys of the user choice), a
+    // foreign value among Veltrano's capabilities. Windows 11's UserChoiceLatest that names
+    // Veltrano's file type goes.
     SetRawString(kClasses + L"\\.mkv", nullptr, L"Other.File");
     SetRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"Other.File", REG_NONE, nullptr, 0);
     Register(L"mkv");
@@ -75,6 +76,8 @@ TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
     DeleteRawTree(choice);
     SetRawString(choice, L"ProgId", L"Other.mp3");
     SetRawString(choice, L"Hash", L"q1Fh5w9Yg2E=");
+    SetRawUserChoiceLatest(L"MP3", L"Other.mp3");
+    SetRawUserChoiceLatest(L"MKV", L"VTMKVFile");
     SetRawString(kCapabilities, L"Foreign", L"kept");
     const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MP3");
 

@@ -156,6 +156,16 @@ void DeleteRawTree(const std::wstring& path) {
     RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
 }
 
+void SetRawUserChoiceLatest(const std::wstring& upperExtension, const std::wstring& progId) {
+    const std::wstring latest = kFileExts + L"\\." + upperExtension + L"\\UserChoiceLatest";
+    SetRawString(latest, L"Hash", L"Zk3mT0aPq1E=");
+    if (!progId.empty()) {
+        SetRawString(latest + L"\\ProgId", L"ProgId", progId);
+        SetRawKeyDenied(latest + L"\\ProgId", KEY_SET_VALUE);
+    }
+    SetRawKeyDenied(latest, KEY_SET_VALUE);
+}
+
 bool RawKeyExists(const std::wstring& path) {
     RawKey key;
     return RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key.key) == ERROR_SUCCESS;
