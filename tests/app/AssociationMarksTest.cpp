@@ -91,11 +91,10 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         // Names and texts in any letter case.
         {L"WAV", L"\"C:\\PROGRAM FILES\\VT Player\\VTPLAYER.EXE\" \"%l\"", L"PROGID", L"vtwavfile",
          1, L"Windows Audio\n"},
-        // Windows 11's UserChoiceLatest decides over a stale UserChoice, either way round ...
+        // UserChoiceLatest decides over a stale UserChoice, either way, unless it has no ProgId.
         {L"WM", kCommand.c_str(), L"ProgId", L"Other.wm", 1, L"Windows Media\n", L"VTWMFile"},
         {L"WMA", kCommand.c_str(), L"ProgId", L"VTWMAFile", 0, L"Windows Media Audio\n",
          L"Other.wma"},
-        // ... but one without its ProgId subkey leaves it to UserChoice.
         {L"WMV", kCommand.c_str(), L"ProgId", L"VTWMVFile", 1, L"Windows Media Video\n", L""},
     };
     const std::wstring lines[] = {kOpens,         kElsewhere,     kNotRegistered,

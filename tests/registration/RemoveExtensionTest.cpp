@@ -65,9 +65,8 @@ TEST_F(RemoveExtensionTest, RemovingOneKeepsTheOtherAndRemovingTheLastLeavesTheH
 
 TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
     // Another program's file type offered for .mkv, the extension's own default value, a user
-    // choice the user made for .mp3 after the registration (in both keys of the user choice), a
-    // foreign value among Veltrano's capabilities. Windows 11's UserChoiceLatest that names
-    // Veltrano's file type goes.
+    // choice the user made for .mp3 after the registration (in both its keys), a foreign value
+    // among Veltrano's capabilities. A UserChoiceLatest naming VTMKVFile goes.
     SetRawString(kClasses + L"\\.mkv", nullptr, L"Other.File");
     SetRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"Other.File", REG_NONE, nullptr, 0);
     Register(L"mkv");

@@ -161,7 +161,6 @@ void SetRawUserChoiceLatest(const std::wstring& upperExtension, const std::wstri
     SetRawString(latest, L"Hash", L"Zk3mT0aPq1E=");
     if (!progId.empty()) {
         SetRawString(latest + L"\\ProgId", L"ProgId", progId);
-        SetRawKeyDenied(latest + L"\\ProgId", KEY_SET_VALUE);
     }
     SetRawKeyDenied(latest, KEY_SET_VALUE);
 }

@@ -43,9 +43,8 @@ void DeleteRawTree(const std::wstring& path);
 // (nothing denied for 0), as Windows 8 and later deny KEY_SET_VALUE on a user choice.
 void SetRawKeyDenied(const std::wstring& path, REGSAM denied);
 bool RawKeyExists(const std::wstring& path);
-// Windows 11's second user choice of the extension (upper case), as Windows leaves it: the key
-// FileExts\.EXT\UserChoiceLatest with a Hash and the subkey ProgId whose value ProgId names the
-// file type (no subkey for an empty progId), both denying KEY_SET_VALUE.
+// Windows 11's FileExts\.EXT\UserChoiceLatest (EXT upper case) as Windows writes it, denying
+// KEY_SET_VALUE: a Hash, and the file type in the subkey ProgId (none for an empty progId).
 void SetRawUserChoiceLatest(const std::wstring& upperExtension, const std::wstring& progId);
 
 struct RawValue {
