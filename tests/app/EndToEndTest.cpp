@@ -83,6 +83,28 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
     EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTAVIFile"));
 }
 
+TEST_F(EndToEndTest, AUxThemeDllBesideTheProgramIsNeverLoaded) {
+    // Started from a Downloads folder that holds a uxtheme.dll too, which Wine prefers to its own
+    // as Windows would.
+    const ProgramCopy copy(Program(), L"vtassoc-downloads.exe", L"win7", L"Downloads");
+    ASSERT_TRUE(copy.Ready());
+    const std::wstring folder = FolderOf(copy.Path());
+    ASSERT_TRUE(CopyFileW(WindowsPathOfHostFile(PLANTED_UXTHEME).c_str(),
+                          (folder + L"uxtheme.dll").c_str(), FALSE));
+    ASSERT_TRUE(copy.PreferNativeDll(L"uxtheme")); // uxtheme=n,b
+    AppDriver app;
+    ASSERT_TRUE(app.Start(copy.Path()));
+
+    ASSERT_NE(app.WaitForWindow(), nullptr);
+    ASSERT_TRUE(app.WaitForRowCount(82));
+    app.Close();
+    DWORD exitCode = 99;
+    ASSERT_TRUE(app.WaitForExit(20000, exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(GetFileAttributesW((folder + L"uxtheme-was-loaded").c_str()),
+              INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
     const ProgramCopy copy(Program(), L"vtassoc-versiongate.exe", L"winxp");
     ASSERT_TRUE(copy.Ready());

@@ -26,19 +26,27 @@ DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWOR
 
 // A copy of a program, in the temporary folder under the given name, to which Wine reports the
 // given Windows version ("winxp", "win7", "win10"...): Wine answers per program name. The copy and
-// the setting go with the object; a player (an empty vtplayer.exe) lies beside it.
+// the setting go with the object; a player (an empty vtplayer.exe) lies beside it. Given a folder
+// name, the copy lies in a folder of its own of that name in the temporary folder, which goes with
+// the object together with whatever else was put into it.
 class ProgramCopy {
 public:
-    ProgramCopy(const std::wstring& program, const std::wstring& name, const wchar_t* version);
+    ProgramCopy(const std::wstring& program, const std::wstring& name, const wchar_t* version,
+                const std::wstring& ownFolder = L"");
     ~ProgramCopy();
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
 
     bool Ready() const { return copied && configured; }
+    // Has Wine prefer a DLL of that name (L"uxtheme") beside the copy to its own, for the copy
+    // only, as Windows does for a DLL that is not one of its KnownDLLs.
+    bool PreferNativeDll(const wchar_t* dll) const;
     const std::wstring& Path() const { return path; }
 
 private:
     std::wstring defaults;
+    std::wstring folder; // with its final backslash
+    bool folderOwned = false;
     std::wstring path;
     bool copied = false;
     bool configured = false;
