@@ -84,25 +84,26 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
 }
 
 TEST_F(EndToEndTest, AUxThemeDllBesideTheProgramIsNeverLoaded) {
-    // Started from a Downloads folder that holds a uxtheme.dll too, which Wine prefers to its own
-    // as Windows would.
-    const ProgramCopy copy(Program(), L"vtassoc-downloads.exe", L"win7", L"Downloads");
-    ASSERT_TRUE(copy.Ready());
-    const std::wstring folder = FolderOf(copy.Path());
-    ASSERT_TRUE(CopyFileW(WindowsPathOfHostFile(PLANTED_UXTHEME).c_str(),
-                          (folder + L"uxtheme.dll").c_str(), FALSE));
-    ASSERT_TRUE(copy.PreferNativeDll(L"uxtheme")); // uxtheme=n,b
-    AppDriver app;
-    ASSERT_TRUE(app.Start(copy.Path()));
-
-    ASSERT_NE(app.WaitForWindow(), nullptr);
-    ASSERT_TRUE(app.WaitForRowCount(82));
-    app.Close();
+    // A uxtheme.dll beside the program, as a Downloads folder may hold one, which Wine prefers to
+    // its own as Windows would. Loaded, it leaves the marker file beside itself.
+    const ProgramCopy copy(Program(), L"vtassoc-downloads.exe", L"win7");
+    ASSERT_TRUE(copy.Ready() && copy.PreferNativeDll(L"uxtheme"));
+    const std::wstring planted = FolderOf(copy.Path()) + L"uxtheme.dll";
+    const std::wstring marker = FolderOf(copy.Path()) + L"uxtheme-was-loaded";
+    DeleteFileW(marker.c_str());
+    ASSERT_TRUE(CopyFileW(WindowsPathOfHostFile(PLANTED_UXTHEME).c_str(), planted.c_str(), FALSE));
     DWORD exitCode = 99;
-    ASSERT_TRUE(app.WaitForExit(20000, exitCode));
+    {
+        AppDriver app;
+        ASSERT_TRUE(app.Start(copy.Path()));
+        EXPECT_NE(app.WaitForWindow(), nullptr);
+        EXPECT_TRUE(app.WaitForRowCount(82));
+        app.Close();
+        EXPECT_TRUE(app.WaitForExit(20000, exitCode));
+    }
+    EXPECT_TRUE(DeleteFileW(planted.c_str()));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(GetFileAttributesW((folder + L"uxtheme-was-loaded").c_str()),
-              INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {

@@ -1,6 +1,5 @@
 #include "app/StartUp.h"
 #include "common/ModuleFunction.h"
-#include "common/SystemLibraries.h"
 #include "common/UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +17,6 @@ TEST(ModuleFunction, FindsTheFunctionsTheProgramLooksUp) {
     EXPECT_NE(ModuleFunction<FARPROC>(shell32.get(), MAKEINTRESOURCEA(62)), nullptr); // PickIconDlg
     EXPECT_NE(ModuleFunction<FARPROC>(comdlg32.get(), "GetOpenFileNameW"), nullptr);
     EXPECT_NE(ModuleFunction<FARPROC>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion"), nullptr);
-    EXPECT_TRUE(RestrictDllSearch()); // SetDefaultDllDirectories
-    EXPECT_TRUE(CommonControls().Complete());
     const auto processId = ModuleFunction<DWORD(WINAPI*)()>(kernel32, "GetCurrentProcessId");
     ASSERT_NE(processId, nullptr);
     EXPECT_EQ(processId(), GetCurrentProcessId());

@@ -100,21 +100,15 @@ DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWOR
 }
 
 ProgramCopy::ProgramCopy(const std::wstring& program, const std::wstring& name,
-                         const wchar_t* version, const std::wstring& ownFolder)
+                         const wchar_t* version)
     : defaults(L"Software\\Wine\\AppDefaults\\" + name) {
     wchar_t temporary[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temporary);
-    folder = temporary;
-    if (!ownFolder.empty()) {
-        folder += ownFolder + L"\\";
-        folderOwned = CreateDirectoryW(folder.c_str(), nullptr) != 0;
-    }
-    path = folder + name;
-    copied =
-        (ownFolder.empty() || folderOwned) && CopyFileW(program.c_str(), path.c_str(), FALSE) != 0;
-    // The player that the copies' registrations point at, shared by those in the same folder.
-    CloseHandle(CreateFileW((folder + L"vtplayer.exe").c_str(), GENERIC_WRITE, 0, nullptr,
-                            OPEN_ALWAYS, 0, nullptr));
+    path = std::wstring(temporary) + name;
+    copied = CopyFileW(program.c_str(), path.c_str(), FALSE) != 0;
+    // The player that the copies' registrations point at, shared by them all.
+    CloseHandle(CreateFileW((std::wstring(temporary) + L"vtplayer.exe").c_str(), GENERIC_WRITE, 0,
+                            nullptr, OPEN_ALWAYS, 0, nullptr));
     const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
     configured = RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, version,
                                  bytes) == ERROR_SUCCESS;
@@ -124,18 +118,6 @@ ProgramCopy::~ProgramCopy() {
     RegDeleteTreeW(HKEY_CURRENT_USER, defaults.c_str());
     RegDeleteKeyW(HKEY_CURRENT_USER, defaults.c_str());
     DeleteFileW(path.c_str());
-    if (folderOwned) {
-        WIN32_FIND_DATAW found = {};
-        const HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
-             more = FindNextFileW(search, &found)) {
-            DeleteFileW((folder + found.cFileName).c_str()); // "." and ".." are not files
-        }
-        if (search != INVALID_HANDLE_VALUE) {
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
 }
 
 bool ProgramCopy::PreferNativeDll(const wchar_t* dll) const {

@@ -26,13 +26,10 @@ DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWOR
 
 // A copy of a program, in the temporary folder under the given name, to which Wine reports the
 // given Windows version ("winxp", "win7", "win10"...): Wine answers per program name. The copy and
-// the setting go with the object; a player (an empty vtplayer.exe) lies beside it. Given a folder
-// name, the copy lies in a folder of its own of that name in the temporary folder, which goes with
-// the object together with whatever else was put into it.
+// the setting go with the object; a player (an empty vtplayer.exe) lies beside it.
 class ProgramCopy {
 public:
-    ProgramCopy(const std::wstring& program, const std::wstring& name, const wchar_t* version,
-                const std::wstring& ownFolder = L"");
+    ProgramCopy(const std::wstring& program, const std::wstring& name, const wchar_t* version);
     ~ProgramCopy();
     ProgramCopy(const ProgramCopy&) = delete;
     ProgramCopy& operator=(const ProgramCopy&) = delete;
@@ -45,8 +42,6 @@ public:
 
 private:
     std::wstring defaults;
-    std::wstring folder; // with its final backslash
-    bool folderOwned = false;
     std::wstring path;
     bool copied = false;
     bool configured = false;
