@@ -4,6 +4,7 @@
 #include "app/RootWindow.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "common/AsciiCase.h"
+#include "common/SystemLibraries.h"
 #include "common/UniqueHandle.h"
 
 #include <algorithm>
@@ -127,8 +128,9 @@ const wchar_t* StateLine(AssociationState state) {
 void RootWindow::AddBadgeImage() {
     const Badge badge = DrawBadge(ImageSize(imageList));
     if (badge.image && badge.mask) {
-        const int image = ImageList_Add(imageList, badge.image.get(), badge.mask.get());
-        ImageList_SetOverlayImage(imageList, image, kOpensWithVeltranoOverlay);
+        const CommonControlFunctions& controls = CommonControls();
+        const int image = controls.imageListAdd(imageList, badge.image.get(), badge.mask.get());
+        controls.imageListSetOverlayImage(imageList, image, kOpensWithVeltranoOverlay);
     }
 }
 

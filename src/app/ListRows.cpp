@@ -63,7 +63,7 @@ void SetRowOverlay(HWND list, int index, UINT overlay) {
 
 int ImageSize(HIMAGELIST list) {
     int width = 0, height = 0;
-    ImageList_GetIconSize(list, &width, &height);
+    CommonControls().imageListGetIconSize(list, &width, &height);
     return width;
 }
 
@@ -93,9 +93,9 @@ int PutIconImage(HIMAGELIST list, int index, HICON icon) {
         DrawIconEx(context.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
     }
     if (index < 0) {
-        return ImageList_Add(list, image.get(), mask.get());
+        return CommonControls().imageListAdd(list, image.get(), mask.get());
     }
-    return ImageList_Replace(list, index, image.get(), mask.get()) ? index : -1;
+    return CommonControls().imageListReplace(list, index, image.get(), mask.get()) ? index : -1;
 }
 
 UniqueIcon ExtractSmallIcon(IconLocationGate& gate, const std::wstring& file, int index, int size) {

@@ -5,6 +5,7 @@
 
 #include "catalogue/ExtensionCatalogue.h"
 #include "catalogue/IconLocationGate.h"
+#include "common/SystemLibraries.h"
 #include "common/UniqueHandle.h"
 
 #include <windows.h>
@@ -34,7 +35,7 @@ void SetRowOverlay(HWND list, int index, UINT overlay);
 int PutIconImage(HIMAGELIST list, int index, HICON icon);
 
 // An image list that is no longer a control's.
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
+using UniqueImageList = UniqueHandle<HIMAGELIST, DestroyImageList>;
 
 // The width (and height) of the image list's images.
 int ImageSize(HIMAGELIST list);

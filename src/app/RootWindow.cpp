@@ -5,10 +5,10 @@
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/RegisteredIconProbe.h"
 #include "common/ModuleFunction.h"
+#include "common/SystemLibraries.h"
 #include "definitions/IdfLoader.h"
 
 #include <ole2.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 #include <climits>
@@ -276,7 +276,7 @@ LRESULT RootWindow::CreateControls() {
                  LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     dpi = WindowDpi(hwnd);
     MakeImageList();
-    SetWindowTheme(listView, L"Explorer", nullptr);
+    CommonControls().setWindowTheme(listView, L"Explorer", nullptr);
 
     setAssociationsButton =
         CreateChild(hwnd, 0, L"BUTTON", L"Set Associations", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
@@ -342,7 +342,7 @@ void RootWindow::MakeImageList() {
     // With a mask, the badge can be drawn over a row's icon: the rows' icons are opaque images
     // on the window colour, as a list without a mask shows them.
     const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
-    imageList = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 10, 1);
+    imageList = CommonControls().imageListCreate(size, size, ILC_COLOR24 | ILC_MASK, 10, 1);
     AddBadgeImage();
     const UniqueImageList replaced(reinterpret_cast<HIMAGELIST>(SendMessageW(
         listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList))));

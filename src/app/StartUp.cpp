@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/RootWindow.h"
+#include "common/SystemLibraries.h"
 #include "common/UniqueHandle.h"
 
 #include <commctrl.h>
@@ -64,6 +65,8 @@ bool CheckWindowsVersion() {
 
 int RunProgram(HINSTANCE hInstance, int nCmdShow) {
     instanceHandle = hInstance;
+    // Before anything can load a DLL: none is taken from the program's folder.
+    RestrictDllSearch();
     if (!CheckWindowsVersion()) {
         MessageBoxW(nullptr, L"VT File Associations only runs on Windows Vista",
                     L"Wrong Windows Version", MB_OK | MB_ICONERROR);
@@ -75,10 +78,15 @@ int RunProgram(HINSTANCE hInstance, int nCmdShow) {
         return 0;
     }
 
+    // Without the common controls there is no list to show: a silent end, as without COM.
+    const CommonControlFunctions& commonControls = CommonControls();
+    if (!commonControls.Complete()) {
+        return 0;
+    }
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_LISTVIEW_CLASSES;
-    InitCommonControlsEx(&controls);
+    commonControls.initCommonControlsEx(&controls);
 
     // The window object belongs to its window; this pointer is only used until the loop runs.
     RootWindow* window = RootWindow::Create();

@@ -14,7 +14,8 @@ void ReadRegisteredIcons(ExtensionCatalogue& catalogue) {
         // registration wrote.
         const std::wstring path = L"Software\\Classes\\VT" + entry.extension + L"File\\DefaultIcon";
         try {
-            const CRegistryKey iconKey(HKEY_CURRENT_USER, path);
+            // Read only: an icon that the user may read but not change is carried over too.
+            const CRegistryKey iconKey(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
             HeapText stored;
             if (!iconKey.QueryValue(L"", stored)) {
                 continue; // not a text

@@ -22,9 +22,10 @@ CRegistryKey CreateOrOpen(const CRegistryKey& parent, const std::wstring& subkey
     return key;
 }
 
-// Removes the subkey with everything below it when it is there; absence is not a failure.
+// Removes the subkey with everything below it when it is there; only its absence is not a
+// failure (a key that is there but may not be opened or deleted is).
 void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey) {
-    if (parent.CanOpenKey(subkey, KEY_ALL_ACCESS)) {
+    if (parent.HasSubkey(subkey)) {
         parent.DeleteKeyAndSubkeys(subkey);
     }
 }
@@ -90,7 +91,7 @@ void WriteDefaultAppsEntries(RegistrationKeys& keys, const std::wstring& progId,
 void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const std::wstring& ext) {
     bool newExtKey = false;
     const CRegistryKey extKey = CreateOrOpen(keys.FileExts(), L"." + ext, newExtKey);
-    if (!newExtKey && extKey.CanOpenKey(L"UserChoice", READ_CONTROL)) {
+    if (!newExtKey && extKey.HasSubkey(L"UserChoice")) {
         // Not recursive, and its outcome is not looked at: a user choice that stays is reported
         // by CreateKey below.
         RegDeleteKeyW(extKey.GetHandle(), L"UserChoice");
@@ -120,14 +121,15 @@ RegistrationKeys::~RegistrationKeys() = default;
 
 const CRegistryKey& RegistrationKeys::Classes() {
     if (!classes) {
-        classes = std::make_unique<CRegistryKey>(HKEY_CURRENT_USER, kClassesPath);
+        classes =
+            std::make_unique<CRegistryKey>(HKEY_CURRENT_USER, kClassesPath, KEY_CREATE_SUB_KEY);
     }
     return *classes;
 }
 
 const CRegistryKey& RegistrationKeys::FileExts() {
     if (!fileExts) {
-        const CRegistryKey explorer(HKEY_CURRENT_USER, kExplorerPath);
+        const CRegistryKey explorer(HKEY_CURRENT_USER, kExplorerPath, KEY_CREATE_SUB_KEY);
         fileExts = std::make_unique<CRegistryKey>(explorer.CreateOrOpenKey(L"FileExts"));
     }
     return *fileExts;
@@ -135,7 +137,7 @@ const CRegistryKey& RegistrationKeys::FileExts() {
 
 const CRegistryKey& RegistrationKeys::FileAssociations() {
     if (!fileAssociations) {
-        const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
+        const CRegistryKey user(HKEY_CURRENT_USER, L"Software", KEY_CREATE_SUB_KEY);
         fileAssociations =
             std::make_unique<CRegistryKey>(user.CreateOrOpenKey(kFileAssociationsKey));
     }
@@ -170,7 +172,7 @@ bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstr
 bool RegisterApplication(const std::wstring& playerPath) {
     try {
         const std::wstring capabilitiesPath = L"Software\\" + std::wstring(kCapabilitiesKey);
-        const CRegistryKey user(HKEY_CURRENT_USER, L"Software");
+        const CRegistryKey user(HKEY_CURRENT_USER, L"Software", KEY_CREATE_SUB_KEY);
         const CRegistryKey capabilities = user.CreateOrOpenKey(kCapabilitiesKey);
         capabilities.SetValue(kApplicationNameValue, REG_SZ, kApplicationName);
         capabilities.SetValue(kApplicationDescriptionValue, REG_SZ, L"Veltrano media player");

@@ -12,9 +12,9 @@
 
 namespace {
 
-// The subkey of parent (HKEY_CURRENT_USER or an open key); nothing when it is not there.
-std::optional<CRegistryKey> OpenIfPresent(HKEY parent, const std::wstring& subkey,
-                                          REGSAM access = KEY_ALL_ACCESS) {
+// The subkey of parent (HKEY_CURRENT_USER or an open key) opened with the access; nothing when
+// it is not there. Any other failure to open it throws.
+std::optional<CRegistryKey> OpenIfPresent(HKEY parent, const std::wstring& subkey, REGSAM access) {
     try {
         return CRegistryKey(parent, subkey, access);
     } catch (const CRegistryKey::Exception& e) {
@@ -27,7 +27,7 @@ std::optional<CRegistryKey> OpenIfPresent(HKEY parent, const std::wstring& subke
 
 // Deletes the subkey when it is there and holds neither values nor subkeys.
 void DeleteIfEmpty(const CRegistryKey& parent, const std::wstring& subkey) {
-    const auto key = OpenIfPresent(parent.GetHandle(), subkey);
+    const auto key = OpenIfPresent(parent.GetHandle(), subkey, KEY_QUERY_VALUE);
     if (key && key->IsEmpty()) {
         parent.DeleteKey(subkey);
     }
@@ -59,7 +59,7 @@ void RemoveUserChoice(const std::wstring& extKeyPath, const UserChoiceKey& key,
     } catch (const CRegistryKey::Exception&) {
         return; // no ProgId: not the tool's
     }
-    const CRegistryKey extKey(HKEY_CURRENT_USER, extKeyPath, KEY_ALL_ACCESS);
+    const CRegistryKey extKey(HKEY_CURRENT_USER, extKeyPath, KEY_QUERY_VALUE);
     if (key.progIdKey != nullptr) {
         DeleteThroughParent(extKey, ProgIdKeyPath(key));
     }
@@ -82,23 +82,26 @@ bool RemoveExtension(const std::wstring& extension) {
         for (const UserChoiceKey& key : UserChoiceKeys()) {
             RemoveUserChoice(extKeyPath, key, fileType);
         }
-        if (const auto openWith =
-                OpenIfPresent(HKEY_CURRENT_USER, classesExt + L"\\OpenWithProgids")) {
+        if (const auto openWith = OpenIfPresent(HKEY_CURRENT_USER,
+                                                classesExt + L"\\OpenWithProgids", KEY_SET_VALUE)) {
             openWith->DeleteValue(fileType.c_str());
         }
-        if (const auto associations = OpenIfPresent(
-                HKEY_CURRENT_USER, L"Software\\" + std::wstring(kFileAssociationsKey))) {
+        if (const auto associations =
+                OpenIfPresent(HKEY_CURRENT_USER, L"Software\\" + std::wstring(kFileAssociationsKey),
+                              KEY_SET_VALUE)) {
             associations->DeleteValue((L"." + extension).c_str());
         }
-        const CRegistryKey classes(HKEY_CURRENT_USER, kClassesPath);
-        if (OpenIfPresent(classes.GetHandle(), fileType)) {
+        const CRegistryKey classes(HKEY_CURRENT_USER, kClassesPath, KEY_QUERY_VALUE);
+        if (classes.HasSubkey(fileType)) {
             classes.DeleteKeyAndSubkeys(fileType);
         }
-        if (const auto ext = OpenIfPresent(classes.GetHandle(), L"." + extension)) {
+        if (const auto ext =
+                OpenIfPresent(classes.GetHandle(), L"." + extension, KEY_QUERY_VALUE)) {
             DeleteIfEmpty(*ext, L"OpenWithProgids");
         }
         DeleteIfEmpty(classes, L"." + extension);
-        if (const auto fileExts = OpenIfPresent(HKEY_CURRENT_USER, kFileExtsPath)) {
+        if (const auto fileExts =
+                OpenIfPresent(HKEY_CURRENT_USER, kFileExtsPath, KEY_QUERY_VALUE)) {
             DeleteIfEmpty(*fileExts, L"." + UpperAscii(extension));
         }
         return true;
@@ -110,12 +113,14 @@ bool RemoveExtension(const std::wstring& extension) {
 
 bool RemoveApplicationIfUnused() {
     try {
-        const CRegistryKey software(HKEY_CURRENT_USER, L"Software");
-        const auto associations = OpenIfPresent(software.GetHandle(), kFileAssociationsKey);
+        const CRegistryKey software(HKEY_CURRENT_USER, L"Software", KEY_QUERY_VALUE);
+        const auto associations =
+            OpenIfPresent(software.GetHandle(), kFileAssociationsKey, KEY_QUERY_VALUE);
         if (associations && !associations->IsEmpty()) {
             return true; // other extensions still name Veltrano
         }
-        if (const auto capabilities = OpenIfPresent(software.GetHandle(), kCapabilitiesKey)) {
+        if (const auto capabilities =
+                OpenIfPresent(software.GetHandle(), kCapabilitiesKey, KEY_SET_VALUE)) {
             for (const wchar_t* value :
                  {kApplicationNameValue, kApplicationDescriptionValue, kApplicationIconValue}) {
                 capabilities->DeleteValue(value);
@@ -127,15 +132,15 @@ bool RemoveApplicationIfUnused() {
         for (const std::wstring& path : chain) {
             const std::size_t last = path.rfind(L'\\');
             const std::wstring parentPath = last == std::wstring::npos ? L"" : path.substr(0, last);
-            const auto parent = parentPath.empty()
-                                    ? std::optional<CRegistryKey>(software)
-                                    : OpenIfPresent(software.GetHandle(), parentPath);
+            const auto parent = parentPath.empty() ? std::optional<CRegistryKey>(software)
+                                                   : OpenIfPresent(software.GetHandle(), parentPath,
+                                                                   KEY_QUERY_VALUE);
             if (parent) {
                 DeleteIfEmpty(*parent, path.substr(last + 1));
             }
         }
         if (const auto registered =
-                OpenIfPresent(software.GetHandle(), kRegisteredApplicationsKey)) {
+                OpenIfPresent(software.GetHandle(), kRegisteredApplicationsKey, KEY_SET_VALUE)) {
             registered->DeleteValue(kApplicationName);
         }
         return true;

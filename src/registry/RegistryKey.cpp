@@ -13,6 +13,9 @@ void ThrowOnFailure(LONG result, const wchar_t* where) {
     }
 }
 
+// What deleting a key takes: the key's own deletion, and walking its subkeys.
+const REGSAM kDeleteAccess = DELETE | KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE;
+
 // How often GetSubkeyInfo makes room and asks again when a name does not fit.
 const int kMaxEnumAttempts = 8;
 
@@ -77,8 +80,8 @@ CCountedRegKey* CRegistryKey::NewCCountedRegKey(HKEY raw) {
     return counted;
 }
 
-CRegistryKey CRegistryKey::OpenKey(const std::wstring& subkey) const {
-    return CRegistryKey(GetHandle(), subkey);
+CRegistryKey CRegistryKey::OpenKey(const std::wstring& subkey, REGSAM access) const {
+    return CRegistryKey(GetHandle(), subkey, access);
 }
 
 CRegistryKey CRegistryKey::CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition) const {
@@ -91,7 +94,7 @@ CRegistryKey CRegistryKey::CreateSubkey(const std::wstring& subkey, DWORD* dispo
     HKEY created = nullptr;
     wchar_t noClass[] = L"";
     ThrowOnFailure(RegCreateKeyExW(GetHandle(), SubkeyName(subkey, where), 0, noClass,
-                                   REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &created,
+                                   REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &created,
                                    disposition),
                    where);
     return CRegistryKey(NewCCountedRegKey(created));
@@ -108,21 +111,21 @@ CRegistryKey CRegistryKey::CreateKey(const std::wstring& subkey) const {
     return created;
 }
 
-bool CRegistryKey::CanOpenKey(const std::wstring& subkey, REGSAM access) const {
-    if (subkey.find(L'\0') != std::wstring::npos) {
-        return false;
-    }
+bool CRegistryKey::HasSubkey(const std::wstring& subkey) const {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(GetHandle(), subkey.c_str(), 0, access, &opened) != ERROR_SUCCESS) {
+    const LONG result =
+        RegOpenKeyExW(GetHandle(), SubkeyName(subkey, kConstructor), 0, KEY_QUERY_VALUE, &opened);
+    if (result == ERROR_FILE_NOT_FOUND) {
         return false;
     }
+    ThrowOnFailure(result, kConstructor);
     RegCloseKey(opened);
     return true;
 }
 
 void CRegistryKey::DeleteKey(const std::wstring& subkey) const {
     {
-        const CRegistryKey child = OpenKey(subkey);
+        const CRegistryKey child = OpenKey(subkey, kDeleteAccess);
         if (SubkeyIterator(child) != SubkeyIterator()) {
             throw Exception(kDeleteKey, ERROR_ACCESS_DENIED);
         }
@@ -132,7 +135,7 @@ void CRegistryKey::DeleteKey(const std::wstring& subkey) const {
 
 void CRegistryKey::DeleteKeyAndSubkeys(const std::wstring& subkey) const {
     {
-        const CRegistryKey child = OpenKey(subkey);
+        const CRegistryKey child = OpenKey(subkey, kDeleteAccess);
         // Every deletion moves the remaining subkeys down, so each round starts at the first.
         for (;;) {
             const SubkeyIterator first(child);

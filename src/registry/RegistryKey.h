@@ -1,7 +1,8 @@
 // The program's only way of holding an open registry key. Keys are shared by value: every copy
 // of a CRegistryKey refers to one reference-counted handle, which is closed when the last copy
 // goes. Every failing registry call throws CRegistryKey::Exception with the Win32 error code and
-// the name of the operation. Keys are opened and created with KEY_ALL_ACCESS.
+// the name of the operation. A key is opened with no more access than its use needs: the caller
+// names it for an existing key; created keys are opened for writing (KEY_WRITE).
 #pragma once
 
 #include "common/UniqueHandle.h"
@@ -58,8 +59,10 @@ public:
     using SubkeyIterator = TRegKeyIterator<SubkeyIteratorImpl>;
 
     // Opens the existing subkey of parent (which may be a predefined root such as
-    // HKEY_CURRENT_USER); a reader asks for no more access than it needs.
-    CRegistryKey(HKEY parent, const std::wstring& subkey, REGSAM access = KEY_ALL_ACCESS);
+    // HKEY_CURRENT_USER) with the access: KEY_QUERY_VALUE to read values (or only to reach its
+    // subkeys, which needs no right of its own), KEY_SET_VALUE to change them, KEY_CREATE_SUB_KEY
+    // to create subkeys.
+    CRegistryKey(HKEY parent, const std::wstring& subkey, REGSAM access);
     CRegistryKey(const CRegistryKey& other);
     CRegistryKey& operator=(const CRegistryKey& other);
     ~CRegistryKey();
@@ -70,20 +73,21 @@ public:
     // ERROR_NOT_ENOUGH_MEMORY.
     static CCountedRegKey* NewCCountedRegKey(HKEY raw);
 
-    // Opens an existing subkey.
-    CRegistryKey OpenKey(const std::wstring& subkey) const;
-    // Creates the subkey or opens it when it exists; disposition, when given, receives
-    // REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
+    // Opens an existing subkey with the access.
+    CRegistryKey OpenKey(const std::wstring& subkey, REGSAM access) const;
+    // Creates the subkey or opens it when it exists, for writing; disposition, when given,
+    // receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
     CRegistryKey CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition = nullptr) const;
     // Creates a subkey that must not exist yet; throws ERROR_ALREADY_EXISTS when it does.
     CRegistryKey CreateKey(const std::wstring& subkey) const;
-    // Whether the subkey can be opened with the access; the key is closed again at once. Never
-    // throws.
-    bool CanOpenKey(const std::wstring& subkey, REGSAM access) const;
+    // Whether the subkey is there: false only when the system says it is not
+    // (ERROR_FILE_NOT_FOUND); any other failure to open it throws.
+    bool HasSubkey(const std::wstring& subkey) const;
 
     // Deletes a subkey that has no subkeys; throws ERROR_ACCESS_DENIED when it has some.
     void DeleteKey(const std::wstring& subkey) const;
-    // Deletes a subkey with everything below it, depth first.
+    // Deletes a subkey with everything below it, depth first. A key of the tree that may not be
+    // deleted fails when it is opened, before anything below it is deleted.
     void DeleteKeyAndSubkeys(const std::wstring& subkey) const;
 
     // Reads a REG_SZ or REG_EXPAND_SZ value (as stored, nothing expanded) into text, always

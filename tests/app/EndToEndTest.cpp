@@ -83,6 +83,29 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
     EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTAVIFile"));
 }
 
+TEST_F(EndToEndTest, AUxThemeDllBesideTheProgramIsNeverLoaded) {
+    // A uxtheme.dll beside the program, as a Downloads folder may hold one, which Wine prefers to
+    // its own as Windows would. Loaded, it leaves the marker file beside itself.
+    const ProgramCopy copy(Program(), L"vtassoc-downloads.exe", L"win7");
+    ASSERT_TRUE(copy.Ready() && copy.PreferNativeDll(L"uxtheme"));
+    const std::wstring planted = FolderOf(copy.Path()) + L"uxtheme.dll";
+    const std::wstring marker = FolderOf(copy.Path()) + L"uxtheme-was-loaded";
+    DeleteFileW(marker.c_str());
+    ASSERT_TRUE(CopyFileW(WindowsPathOfHostFile(PLANTED_UXTHEME).c_str(), planted.c_str(), FALSE));
+    DWORD exitCode = 99;
+    {
+        AppDriver app;
+        ASSERT_TRUE(app.Start(copy.Path()));
+        EXPECT_NE(app.WaitForWindow(), nullptr);
+        EXPECT_TRUE(app.WaitForRowCount(82));
+        app.Close();
+        EXPECT_TRUE(app.WaitForExit(20000, exitCode));
+    }
+    EXPECT_TRUE(DeleteFileW(planted.c_str()));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {
     const ProgramCopy copy(Program(), L"vtassoc-versiongate.exe", L"winxp");
     ASSERT_TRUE(copy.Ready());

@@ -57,6 +57,7 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
     const std::wstring kib64(32767, L'k'), mib1(512 * 1024 - 1, L'm');
     const std::wstring createKey = RegistryOperation::kCreateKey;
     const std::wstring createOrOpen = RegistryOperation::kCreateOrOpenKey;
+    const std::wstring constructor = RegistryOperation::kConstructor;
     const std::vector<Case> cases = {
         {"icon as REG_DWORD",
          [] { SetBytes(kMkvIcon, REG_DWORD, L"\x5\x0", 4); },
@@ -189,18 +190,31 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
          {},
          2,
          [] { EXPECT_EQ(ReadRawString(kMkvChoice, L"Progid"), L"VTMKVFile"); }},
-        {"icon key denying KEY_SET_VALUE", // opened for writing by the probe too
+        {"icon key denying KEY_SET_VALUE", // read by the probe, not written by the registration
          [] {
              SetText(kMkvIcon, REG_SZ, L"C:\\x.dll,1");
              SetRawKeyDenied(kMkvIcon, KEY_SET_VALUE);
          },
-         L"=",
-         L"",
+         L"C:\\x.dll",
+         L"1",
          {createOrOpen},
          1,
          [] {
              EXPECT_EQ(ReadRawString(kMkvIcon), L"C:\\x.dll,1");
              SetRawKeyDenied(kMkvIcon, 0); // for the clean-up
+         }},
+        {"play verb denying DELETE", // there, so its removal is a failure, not an absence
+         [] {
+             CreateRawKey(kMkv + L"\\shell\\play\\command");
+             SetRawKeyDenied(kMkv + L"\\shell\\play", DELETE);
+         },
+         L"=",
+         L"",
+         {constructor},
+         1,
+         [] {
+             EXPECT_TRUE(RawKeyExists(kMkv + L"\\shell\\play\\command"));
+             SetRawKeyDenied(kMkv + L"\\shell\\play", 0); // for the clean-up
          }},
         {"volatile file type",
          [] { CreateRawKey(kMkv, REG_OPTION_VOLATILE); },

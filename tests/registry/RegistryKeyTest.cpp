@@ -57,21 +57,34 @@ void BuildTree(const std::wstring& root) {
 class RegistryKeyTest : public testing::Test {
 protected:
     ScratchKey scratch{TestName()};
-    CRegistryKey Scratch() const { return CRegistryKey(HKEY_CURRENT_USER, scratch.Path()); }
+    CRegistryKey Scratch() const {
+        return CRegistryKey(HKEY_CURRENT_USER, scratch.Path(), KEY_READ | KEY_WRITE);
+    }
 };
 
 } // namespace
 
 TEST_F(RegistryKeyTest, EveryOperationOnAMissingKeyThrowsFileNotFoundFromTheConstructor) {
     const std::function<void()> operations[] = {
-        [&] { CRegistryKey(HKEY_CURRENT_USER, scratch.Below(L"none")); },
-        [&] { Scratch().OpenKey(L"none\\deeper"); },
+        [&] { CRegistryKey(HKEY_CURRENT_USER, scratch.Below(L"none"), KEY_READ); },
+        [&] { Scratch().OpenKey(L"none\\deeper", KEY_READ); },
         [&] { Scratch().DeleteKey(L"none"); },
         [&] { Scratch().DeleteKeyAndSubkeys(L"none"); },
     };
     for (const auto& operation : operations) {
         ExpectFailure(Thrown(operation), ERROR_FILE_NOT_FOUND, kConstructor);
     }
+}
+
+TEST_F(RegistryKeyTest, HasSubkeyIsFalseOnlyForAKeyThatIsNotThere) {
+    CreateRawKey(scratch.Below(L"there"));
+    CreateRawKey(scratch.Below(L"closed"));
+    SetRawKeyDenied(scratch.Below(L"closed"), KEY_QUERY_VALUE);
+    EXPECT_TRUE(Scratch().HasSubkey(L"there"));
+    EXPECT_FALSE(Scratch().HasSubkey(L"none"));
+    ExpectFailure(Thrown([&] { Scratch().HasSubkey(L"closed"); }), ERROR_ACCESS_DENIED,
+                  kConstructor);
+    SetRawKeyDenied(scratch.Below(L"closed"), 0); // for the clean-up
 }
 
 TEST_F(RegistryKeyTest, CreateOrOpenKeyReportsWhetherTheKeyIsNewAndOpensExistingOnes) {
@@ -141,7 +154,7 @@ TEST_F(RegistryKeyTest, ANameWithANulInsideIsRefusedInsteadOfStandingForAShorter
     ExpectFailure(deleted, ERROR_INVALID_NAME, kConstructor);
     const auto created = Thrown([&] { Scratch().CreateOrOpenKey(name); });
     ExpectFailure(created, ERROR_INVALID_NAME, L"CRegistryKey::CreateOrOpenKey()");
-    EXPECT_FALSE(Scratch().CanOpenKey(name, KEY_READ));
+    ExpectFailure(Thrown([&] { Scratch().HasSubkey(name); }), ERROR_INVALID_NAME, kConstructor);
     EXPECT_EQ(before, DumpTree(HKEY_CURRENT_USER, scratch.Path()));
 }
 
@@ -274,8 +287,8 @@ TEST_F(RegistryKeyTest, CopiesShareOneKeyThatClosesWithTheLastOfThem) {
 TEST_F(RegistryKeyTest, AssignmentTakesTheOtherKeyAndClosesItsOwnWhenLast) {
     CreateRawKey(scratch.Below(L"a"));
     CreateRawKey(scratch.Below(L"b"));
-    CRegistryKey a = Scratch().OpenKey(L"a");
-    auto b = std::make_unique<CRegistryKey>(Scratch().OpenKey(L"b"));
+    CRegistryKey a = Scratch().OpenKey(L"a", KEY_SET_VALUE);
+    auto b = std::make_unique<CRegistryKey>(Scratch().OpenKey(L"b", KEY_SET_VALUE));
     const HKEY oldA = a.GetHandle();
     a = *b;
     EXPECT_EQ(b->GetHandle(), a.GetHandle());

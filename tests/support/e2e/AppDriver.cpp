@@ -120,6 +120,12 @@ ProgramCopy::~ProgramCopy() {
     DeleteFileW(path.c_str());
 }
 
+bool ProgramCopy::PreferNativeDll(const wchar_t* dll) const {
+    const wchar_t order[] = L"native,builtin";
+    return RegSetKeyValueW(HKEY_CURRENT_USER, (defaults + L"\\DllOverrides").c_str(), dll, REG_SZ,
+                           order, sizeof(order)) == ERROR_SUCCESS;
+}
+
 AppDriver::~AppDriver() {
     if (process == nullptr) {
         return;

@@ -35,6 +35,9 @@ public:
     ProgramCopy& operator=(const ProgramCopy&) = delete;
 
     bool Ready() const { return copied && configured; }
+    // Has Wine prefer a DLL of that name (L"uxtheme") beside the copy to its own, for the copy
+    // only, as Windows does for a DLL that is not one of its KnownDLLs.
+    bool PreferNativeDll(const wchar_t* dll) const;
     const std::wstring& Path() const { return path; }
 
 private:
