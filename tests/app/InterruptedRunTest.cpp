@@ -173,7 +173,8 @@ TEST(InterruptedRunTest, ACutAfterAnyWriteMisleadsNothingAndTheNextRunRepairsEve
         const std::wstring before = Dump();
         const DWORD writes = RunChild(copy.Path(), 0);
         ASSERT_GT(writes, 10u);
-        ASSERT_LT(writes, kCutExitCode);
+        ASSERT_LT(writes, kCutExitCode)
+            << kFailedRunExitCode << ": a box but the report of success";
         const std::wstring reference = Dump();
         EXPECT_EQ(ForeignChanges(before, reference, {L"AVI", L"MKV", L"MP3"}), L"");
         ASSERT_EQ(Misleading(), L"");
