@@ -374,7 +374,8 @@ TEST_F(DisplayScaleTest, AtEveryScaleTheWindowIsMadeForTheDpiAndAChangeOfDpiRema
     window->FillExtensionList();
     const std::string start = Layout();
     if (const char* layoutFile = std::getenv(kLayoutFileVariable)) {
-        std::ofstream(layoutFile) << start; // a child run: its start for the parent
+        // A child run: the dpi that it ran at and its start, for the parent.
+        std::ofstream(layoutFile) << WindowDpi(hwnd) << "\n" << start;
         return;
     }
     const int startDpi = WindowDpi(hwnd);
@@ -383,8 +384,13 @@ TEST_F(DisplayScaleTest, AtEveryScaleTheWindowIsMadeForTheDpiAndAChangeOfDpiRema
     const std::string layoutFile = std::string(folder) + "vt-scale-layout.txt";
     for (const int dpi : {120, 144, 192}) {
         EXPECT_EQ(RunAtDpi(ThisProgram(), dpi, layoutFile), 0u) << "the tests at " << dpi << " dpi";
-        std::string startThere;
-        std::getline(std::ifstream(layoutFile), startThere);
+        std::string dpiThere, startThere;
+        std::ifstream written(layoutFile);
+        std::getline(written, dpiThere);
+        std::getline(written, startThere);
+        written.close();
+        EXPECT_EQ(dpiThere, std::to_string(dpi)) << "the dpi that the child ran at";
+        EXPECT_NE(startThere, start) << "the child's layout is not the one at " << startDpi;
         DeleteFileA(layoutFile.c_str());
         ChangeDpi(dpi);
         EXPECT_EQ(Layout(), startThere) << "moved to " << dpi << " dpi, as started there";
