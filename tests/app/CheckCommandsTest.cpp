@@ -172,6 +172,7 @@ TEST_F(CheckCommandsTest, DismissedMenuUnknownCommandsAndEmptyListChangeNothing)
         Choose(command);
     }
     EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(scripted->menuCalls, 10) << "the menu was shown for every choice";
 }
 
 // Presses keys in the real popup menu of this process once it is on the screen.

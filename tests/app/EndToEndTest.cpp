@@ -190,7 +190,9 @@ TEST_F(EndToEndTest, OnWindows10TheReportOffersDefaultAppsAndAFailedLaunchIsShow
     EXPECT_EQ(ReadRawString(capabilities, L"ApplicationIcon"),
               L"\"" + FolderOf(copy.Path()) + L"vtplayer.exe\",0");
     EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".mkv"), L"VTMKVFile");
-    EXPECT_TRUE(RawKeyExists(kClasses + L"\\.mkv\\OpenWithProgids"));
+    EXPECT_EQ(ReadRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"VTMKVFile").result,
+              ERROR_SUCCESS)
+        << "Veltrano offered for mkv";
     EXPECT_EQ(ReadRawString(kClasses + L"\\VTMKVFile"), L"Matroska Audio/Video File");
     EXPECT_EQ(L"", DiffLines(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts)))
         << "Explorer's FileExts is not touched on Windows 10";

@@ -38,6 +38,19 @@ DWORD CountOf(const std::wstring& path, bool values) {
     return count;
 }
 
+// Whole texts compared; a failure tells where they part instead of printing megabytes.
+testing::AssertionResult Same(const std::wstring& got, const std::wstring& expected) {
+    if (got == expected) {
+        return testing::AssertionSuccess();
+    }
+    std::size_t same = 0;
+    while (same < got.size() && same < expected.size() && got[same] == expected[same]) {
+        ++same;
+    }
+    return testing::AssertionFailure()
+           << got.size() << " characters instead of " << expected.size() << ", parting at " << same;
+}
+
 class HostileRegistryTest : public MainWindowTest {
 protected:
     CleanRegistrations clean{L"MKV", L"MP3"};
@@ -129,7 +142,10 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
          nullptr},
         // Read for the list's marks at the fill, then replaced by the registration.
         {"open command as REG_DWORD",
-         [] { SetBytes(kMkv + L"\\shell\\open\\command", REG_DWORD, L"\x5\x0", 4); },
+         [] {
+             SetBytes(kMkv + L"\\shell\\open\\command", REG_DWORD, L"\x5\x0", 4);
+             SetRawString(kMkvChoice, L"Progid", L"VTMKVFile"); // only the command is wrong
+         },
          L"=",
          L"",
          {},
@@ -160,7 +176,12 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
          L"",
          {},
          2,
-         [] { EXPECT_EQ(ReadRawString(kAssociations, L".mkv"), L"VTMKVFile"); }},
+         [] {
+             EXPECT_EQ(ReadRawString(kAssociations, L".mkv"), L"VTMKVFile");
+             EXPECT_EQ(ReadRawValue(kOpenWith, L"VTMKVFile").result, ERROR_SUCCESS);
+             EXPECT_EQ(ReadRawString(L"Software\\RegisteredApplications", L"Veltrano"),
+                       L"Software\\Clients\\Media\\Veltrano\\Capabilities");
+         }},
         {"values where keys are expected",
          [] {
              SetRawString(kClasses, L"VTMKVFile", L"x");
@@ -252,7 +273,10 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
          L"",
          {},
          2,
-         [] { EXPECT_EQ(CountOf(kMkv + L"\\shell", false), 10001u); }},
+         [] {
+             EXPECT_EQ(CountOf(kMkv + L"\\shell", false), 10001u); // the verbs and open
+             EXPECT_FALSE(RawKeyExists(kMkv + L"\\shell\\play"));
+         }},
     };
 
     window->playerPath = kPlayer;
@@ -269,12 +293,11 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
 
         window->ProbeRegisteredIcons();
         const ExtensionEntry& mkv = *window->catalogue.Find(L"mkv");
-        EXPECT_EQ(mkv.iconFile.substr(0, 300),
-                  (c.iconFile == L"=" ? kPlayer : c.iconFile).substr(0, 300));
-        EXPECT_EQ(mkv.iconFile.size(), (c.iconFile == L"=" ? kPlayer : c.iconFile).size());
+        EXPECT_TRUE(Same(mkv.iconFile, c.iconFile == L"=" ? kPlayer : c.iconFile));
         EXPECT_EQ(mkv.iconIndex, c.iconFile == L"=" ? L"0" : c.iconIndex);
         const std::wstring location = mkv.iconFile + L"," + mkv.iconIndex;
         window->FillExtensionList();
+        EXPECT_EQ(RowOverlay(0), 0u) << "no seed makes mkv open with Veltrano";
         SetRowState(0, kCheckedStateImage);
         SetRowState(1, kCheckedStateImage);
 
@@ -299,8 +322,11 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
         EXPECT_EQ(ReadRawString(kClasses + L"\\VTMP3File\\shell\\open\\command"),
                   L"\"" + kPlayer + L"\" \"%L\"");
         if (c.errorCaptions.empty()) {
-            EXPECT_EQ(ReadRawString(kMkvIcon).substr(0, 300), location.substr(0, 300));
+            EXPECT_TRUE(Same(ReadRawString(kMkvIcon), location));
+            EXPECT_EQ(ReadRawString(kMkv + L"\\shell\\open\\command"),
+                      L"\"" + kPlayer + L"\" \"%L\"");
             EXPECT_EQ(ReadRawString(kMkvChoice, L"Progid"), L"VTMKVFile");
+            EXPECT_EQ(RowOverlay(0), 1u) << "mkv opens with Veltrano now";
         }
         EXPECT_EQ(ForeignChanges(before,
                                  DumpTree(HKEY_CURRENT_USER, L"Software", {L"Software\\Wine"}),

@@ -235,10 +235,15 @@ TEST_F(FittingTest, TwentyRowsMakeOneListColumnAndEachFurtherTwentyAnother) {
     window->FitWindowToList();
     const RECT row = FirstRow();
     const int rowWidth = row.right - row.left;
-    const int height = (row.bottom - row.top + 1) * 24 + 10 * 19 / 10;
+    const int height = Height();
     ASSERT_GT(rowWidth, 0);
     EXPECT_EQ(Width(), rowWidth + 40);
-    EXPECT_EQ(Height(), height);
+    // The fitted height shows the twenty rows in one column, each whole.
+    RECT last = {}, list = {};
+    ListView_GetItemRect(window->listView, 19, &last, LVIR_BOUNDS);
+    GetClientRect(window->listView, &list);
+    EXPECT_EQ(last.left, row.left);
+    EXPECT_LE(last.bottom, list.bottom);
 
     AddRows(20, 21);
     window->FitWindowToList();
@@ -369,7 +374,8 @@ TEST_F(DisplayScaleTest, AtEveryScaleTheWindowIsMadeForTheDpiAndAChangeOfDpiRema
     window->FillExtensionList();
     const std::string start = Layout();
     if (const char* layoutFile = std::getenv(kLayoutFileVariable)) {
-        std::ofstream(layoutFile) << start; // a child run: its start for the parent
+        // A child run: the dpi that it ran at and its start, for the parent.
+        std::ofstream(layoutFile) << WindowDpi(hwnd) << "\n" << start;
         return;
     }
     const int startDpi = WindowDpi(hwnd);
@@ -378,8 +384,13 @@ TEST_F(DisplayScaleTest, AtEveryScaleTheWindowIsMadeForTheDpiAndAChangeOfDpiRema
     const std::string layoutFile = std::string(folder) + "vt-scale-layout.txt";
     for (const int dpi : {120, 144, 192}) {
         EXPECT_EQ(RunAtDpi(ThisProgram(), dpi, layoutFile), 0u) << "the tests at " << dpi << " dpi";
-        std::string startThere;
-        std::getline(std::ifstream(layoutFile), startThere);
+        std::string dpiThere, startThere;
+        std::ifstream written(layoutFile);
+        std::getline(written, dpiThere);
+        std::getline(written, startThere);
+        written.close();
+        EXPECT_EQ(dpiThere, std::to_string(dpi)) << "the dpi that the child ran at";
+        EXPECT_NE(startThere, start) << "the child's layout is not the one at " << startDpi;
         DeleteFileA(layoutFile.c_str());
         ChangeDpi(dpi);
         EXPECT_EQ(Layout(), startThere) << "moved to " << dpi << " dpi, as started there";

@@ -67,7 +67,9 @@ TEST_F(SetAssociationsTest, RegistersEveryTickedRowWithItsEntrysIconAndTheCheckB
     EXPECT_EQ(ReadRawString(capabilities, L"ApplicationIcon"), L"\"" + kPlayer + L"\",0");
     EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".mp3"), L"VTMP3File");
     EXPECT_EQ(ReadRawString(capabilities + L"\\FileAssociations", L".avi"), L"<missing>");
-    EXPECT_TRUE(RawKeyExists(kClasses + L"\\.mkv\\OpenWithProgids"));
+    EXPECT_EQ(ReadRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"VTMKVFile").result,
+              ERROR_SUCCESS)
+        << "Veltrano offered for mkv";
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 2, 2})) << "the ticks stay";
 }
 

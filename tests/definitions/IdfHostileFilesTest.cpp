@@ -120,11 +120,13 @@ TEST_F(IdfHostileFilesTest, InvalidUtf8) {
 TEST_F(IdfHostileFilesTest, Utf16WithAnOddNumberOfBytes) {
     const std::wstring text =
         L"AddExt(ext=o1,file=a.dll,index=1)\r\nAddExt(ext=o2,file=b.dll,index=2)";
-    Load(L"odd-le.idf", EncodeIdfText(text, IdfEncoding::Utf16LE) + "Z");
+    EXPECT_TRUE(Load(L"odd-le.idf", EncodeIdfText(text, IdfEncoding::Utf16LE) + "Z").empty());
     EXPECT_EQ(Extensions(), (std::set<std::wstring>{L"o1", L"o2"}));
-    Load(L"odd-be.idf", EncodeIdfText(text, IdfEncoding::Utf16BE) + "Z");
+    EXPECT_TRUE(Load(L"odd-be.idf", EncodeIdfText(text, IdfEncoding::Utf16BE) + "Z").empty());
     EXPECT_EQ(Extensions(), (std::set<std::wstring>{L"o1", L"o2"}));
-    Load(L"odd-mark.idf", std::string("\xFF\xFE\x41", 3));
+    const std::vector<MessageBoxInfo> boxes = Load(L"odd-mark.idf", std::string("\xFF\xFE\x41", 3));
+    ASSERT_EQ(boxes.size(), 1u); // the lone byte is a character that cannot be decoded
+    EXPECT_EQ(boxes[0].text, ParseErrorBoxText(L"\uFFFD"));
     EXPECT_TRUE(Extensions().empty());
 }
 

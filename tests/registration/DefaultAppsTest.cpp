@@ -11,24 +11,24 @@ TEST(DefaultAppsTest, TheWindowsVersionDecidesTheWayToDefaultApps) {
         const char* name;
         WindowsVersion version;
         DefaultAppsPage page;
+        bool writesUserChoice;
     };
     const Case cases[] = {
-        {"unknown", {0, 0, 0}, DefaultAppsPage::None},
-        {"Vista", {6, 0, 6002}, DefaultAppsPage::None},
-        {"7", {6, 1, 7601}, DefaultAppsPage::None},
-        {"8", {6, 2, 9200}, DefaultAppsPage::AssociationDialog},
-        {"8.1", {6, 3, 9600}, DefaultAppsPage::AssociationDialog},
-        {"10 1507", {10, 0, 10240}, DefaultAppsPage::Settings},
-        {"10 22H2", {10, 0, 19045}, DefaultAppsPage::Settings},
-        {"10, last build before 11", {10, 0, 21999}, DefaultAppsPage::Settings},
-        {"11 21H2", {10, 0, 22000}, DefaultAppsPage::SettingsForApplication},
-        {"11 24H2", {10, 0, 26100}, DefaultAppsPage::SettingsForApplication},
+        {"unknown", {0, 0, 0}, DefaultAppsPage::None, true},
+        {"Vista", {6, 0, 6002}, DefaultAppsPage::None, true},
+        {"7", {6, 1, 7601}, DefaultAppsPage::None, true},
+        {"8", {6, 2, 9200}, DefaultAppsPage::AssociationDialog, false},
+        {"8.1", {6, 3, 9600}, DefaultAppsPage::AssociationDialog, false},
+        {"10 1507", {10, 0, 10240}, DefaultAppsPage::Settings, false},
+        {"10 22H2", {10, 0, 19045}, DefaultAppsPage::Settings, false},
+        {"10, last build before 11", {10, 0, 21999}, DefaultAppsPage::Settings, false},
+        {"11 21H2", {10, 0, 22000}, DefaultAppsPage::SettingsForApplication, false},
+        {"11 24H2", {10, 0, 26100}, DefaultAppsPage::SettingsForApplication, false},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.page, DefaultAppsPageFor(c.version)) << "Windows " << c.name;
         // Only Vista and 7 take a user choice that a program writes.
-        EXPECT_EQ(c.page == DefaultAppsPage::None, ProgramWritesUserChoice(c.version))
-            << "Windows " << c.name;
+        EXPECT_EQ(c.writesUserChoice, ProgramWritesUserChoice(c.version)) << "Windows " << c.name;
     }
 }
 
