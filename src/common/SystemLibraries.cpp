@@ -35,28 +35,23 @@ bool CommonControlFunctions::Complete() const {
 
 namespace {
 
+// Sets function to what module exports under name (null when it does not).
+template <class Function> void Find(Function& function, HMODULE module, const char* name) {
+    function = ModuleFunction<Function>(module, name);
+}
+
 CommonControlFunctions LoadCommonControls() {
     CommonControlFunctions functions;
     const HMODULE uxtheme = LoadSystemLibrary(L"uxtheme.dll");
     const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
-    using Controls = CommonControlFunctions;
-    functions.initCommonControlsEx =
-        ModuleFunction<decltype(Controls::initCommonControlsEx)>(comctl32, "InitCommonControlsEx");
-    functions.imageListCreate =
-        ModuleFunction<decltype(Controls::imageListCreate)>(comctl32, "ImageList_Create");
-    functions.imageListDestroy =
-        ModuleFunction<decltype(Controls::imageListDestroy)>(comctl32, "ImageList_Destroy");
-    functions.imageListAdd =
-        ModuleFunction<decltype(Controls::imageListAdd)>(comctl32, "ImageList_Add");
-    functions.imageListReplace =
-        ModuleFunction<decltype(Controls::imageListReplace)>(comctl32, "ImageList_Replace");
-    functions.imageListGetIconSize =
-        ModuleFunction<decltype(Controls::imageListGetIconSize)>(comctl32, "ImageList_GetIconSize");
-    functions.imageListSetOverlayImage =
-        ModuleFunction<decltype(Controls::imageListSetOverlayImage)>(comctl32,
-                                                                     "ImageList_SetOverlayImage");
-    functions.setWindowTheme =
-        ModuleFunction<decltype(Controls::setWindowTheme)>(uxtheme, "SetWindowTheme");
+    Find(functions.initCommonControlsEx, comctl32, "InitCommonControlsEx");
+    Find(functions.imageListCreate, comctl32, "ImageList_Create");
+    Find(functions.imageListDestroy, comctl32, "ImageList_Destroy");
+    Find(functions.imageListAdd, comctl32, "ImageList_Add");
+    Find(functions.imageListReplace, comctl32, "ImageList_Replace");
+    Find(functions.imageListGetIconSize, comctl32, "ImageList_GetIconSize");
+    Find(functions.imageListSetOverlayImage, comctl32, "ImageList_SetOverlayImage");
+    Find(functions.setWindowTheme, uxtheme, "SetWindowTheme");
     return functions;
 }
 
