@@ -34,6 +34,17 @@ public:
         HWND window;
     };
 
+    // Runs the command of the window, unless another one runs: the one place where the rule of
+    // one command at a time is kept. Returns whether the command ran.
+    template <class Command> bool RunUnlessBusy(HWND window, Command&& command) {
+        if (Busy()) {
+            return false;
+        }
+        const Running marked(*this, window);
+        command();
+        return true;
+    }
+
 private:
     int running = 0;
     bool closeKept = false;

@@ -28,14 +28,13 @@ const MenuLine kMenuLines[] = {
 } // namespace
 
 void RootWindow::BuildContextMenu() {
-    ownedContextMenu.reset(CreatePopupMenu());
-    contextMenu = ownedContextMenu.get();
+    contextMenu.reset(CreatePopupMenu());
     // Each line goes in at the top, so the lines are inserted from the bottom up.
     for (auto line = std::rbegin(kMenuLines); line != std::rend(kMenuLines); ++line) {
         if (line->command == 0) {
-            InsertMenuW(contextMenu, 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+            InsertMenuW(contextMenu.get(), 0, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
         } else {
-            InsertMenuW(contextMenu, 0, MF_BYPOSITION | MF_STRING, line->command, line->text);
+            InsertMenuW(contextMenu.get(), 0, MF_BYPOSITION | MF_STRING, line->command, line->text);
         }
     }
 }
@@ -43,16 +42,15 @@ void RootWindow::BuildContextMenu() {
 void RootWindow::ShowContextMenu(int x, int y) {
     // TPM_RETURNCMD | TPM_NONOTIFY: the choice comes back as the result, no WM_COMMAND is sent.
     const UINT command =
-        pickers->TrackMenu(contextMenu, TPM_RETURNCMD | TPM_NONOTIFY, x, y, listView);
+        pickers->TrackMenu(contextMenu.get(), TPM_RETURNCMD | TPM_NONOTIFY, x, y, listView);
     RunCheckCommand(command);
 }
 
 void RootWindow::ShowContextMenuAtFocusedRow() {
     POINT point = {0, 0};
-    const int row = ListView_GetNextItem(listView, -1, LVNI_FOCUSED);
+    const int row = FocusedRow(listView);
     RECT bounds = {};
-    if (row >= 0 && ListView_EnsureVisible(listView, row, FALSE) &&
-        ListView_GetItemRect(listView, row, &bounds, LVIR_BOUNDS)) {
+    if (row >= 0 && RowBoundsInSight(listView, row, bounds)) {
         point = {bounds.left, bounds.bottom}; // just below the row, which stays in sight
     }
     ClientToScreen(listView, &point);

@@ -6,15 +6,12 @@
 #include <string>
 
 void RootWindow::ChooseIcon(int item) {
-    LVITEMW row = {};
-    row.mask = LVIF_IMAGE | LVIF_PARAM;
-    row.iItem = item;
     // A double-click beside the rows (item -1) has no row and no entry: nothing to choose for.
-    if (item < 0 || !SendMessageW(listView, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&row)) ||
-        row.lParam == 0) {
+    ExtensionEntry* const entry = RowEntry(listView, item);
+    if (entry == nullptr) {
         return;
     }
-    auto* entry = reinterpret_cast<ExtensionEntry*>(row.lParam);
+    const int image = RowImage(listView, item);
 
     int index = ParseIconIndex(entry->iconIndex);
     wchar_t path[MAX_PATH] = {};
@@ -33,22 +30,15 @@ void RootWindow::ChooseIcon(int item) {
     }
 
     // Without an icon at the chosen location the row keeps the image it has.
-    if (const UniqueIcon icon = ExtractSmallIcon(gate, path, index, ImageSize(imageList))) {
-        if (row.iImage == -1) {
-            LVITEMW update = {};
-            update.mask = LVIF_IMAGE;
-            update.iItem = item;
-            update.iImage = PutIconImage(imageList, -1, icon.get());
-            SendMessageW(listView, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&update));
-        } else {
-            PutIconImage(imageList, row.iImage, icon.get());
+    if (const UniqueIcon icon = ExtractSmallIcon(gate, path, index, imageList.IconSize())) {
+        const int put = imageList.PutRowIcon(image, icon.get());
+        if (image < 0) {
+            SetRowImage(listView, item, put);
         }
     }
 
     // The entry takes the choice even when no icon could be shown for it.
     entry->iconFile = path;
     entry->iconIndex = std::to_wstring(index);
-
-    SendMessageW(listView, LVM_REDRAWITEMS, static_cast<WPARAM>(item), item);
-    UpdateWindow(listView);
+    RedrawRow(listView, item);
 }

@@ -1,10 +1,7 @@
 #include "app/ListRows.h"
 
-#include <commctrl.h>
-
 #include <climits>
-#include <cwchar>
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -24,8 +21,48 @@ void SetStateBits(HWND list, int index, UINT mask, UINT bits) {
 
 } // namespace
 
+void SetListStyles(HWND list) {
+    SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+}
+
+void SetInfoTipWidth(HWND list, int width) {
+    // Info tips of two lines: the description, then what the type opens with.
+    const auto tips = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETTOOLTIPS, 0, 0));
+    SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, width);
+}
+
+HIMAGELIST AttachRowImages(HWND list, HIMAGELIST images) {
+    return reinterpret_cast<HIMAGELIST>(
+        SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)));
+}
+
+RedrawHeldBack::RedrawHeldBack(HWND list) : list(list) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+}
+
+RedrawHeldBack::~RedrawHeldBack() {
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 int RowCount(HWND list) {
     return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+void AppendRow(HWND list, ExtensionEntry& entry, int image) {
+    std::wstring text = L"." + entry.extension;
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    item.iItem = INT_MAX; // at the end
+    item.pszText = text.data();
+    item.iImage = image;
+    item.lParam = reinterpret_cast<LPARAM>(&entry);
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void DeleteAllRows(HWND list) {
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
 }
 
 ExtensionEntry* RowEntry(HWND list, int index) {
@@ -41,6 +78,41 @@ ExtensionEntry* RowEntry(HWND list, int index) {
     return reinterpret_cast<ExtensionEntry*>(item.lParam);
 }
 
+int RowImage(HWND list, int index) {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    if (index < 0 || !SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) {
+        return -1;
+    }
+    return item.iImage;
+}
+
+void SetRowImage(HWND list, int index, int image) {
+    LVITEMW item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    item.iImage = image;
+    SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void RedrawRow(HWND list, int index) {
+    SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(index), index);
+    UpdateWindow(list);
+}
+
+bool RowBounds(HWND list, int index, RECT& bounds) {
+    bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    return SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&bounds)) != 0;
+}
+
+bool RowBoundsInSight(HWND list, int index, RECT& bounds) {
+    return SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE) != 0 &&
+           RowBounds(list, index, bounds);
+}
+
 UINT RowStateImage(HWND list, int index) {
     return StateBits(list, index, LVIS_STATEIMAGEMASK) >> 12;
 }
@@ -49,8 +121,31 @@ void SetRowStateImage(HWND list, int index, UINT stateImage) {
     SetStateBits(list, index, LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(stateImage));
 }
 
+std::vector<int> CheckedRows(HWND list) {
+    std::vector<int> rows;
+    for (int index = 0; index < RowCount(list); ++index) {
+        if (RowStateImage(list, index) != kUncheckedStateImage) {
+            rows.push_back(index);
+        }
+    }
+    return rows;
+}
+
 bool IsRowSelected(HWND list, int index) {
     return StateBits(list, index, LVIS_SELECTED) != 0;
+}
+
+void SelectAllRows(HWND list) {
+    SetStateBits(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+int FocusedRow(HWND list) {
+    return static_cast<int>(
+        SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void FocusRow(HWND list, int index) {
+    SetStateBits(list, index, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 UINT RowOverlay(HWND list, int index) {
@@ -59,58 +154,4 @@ UINT RowOverlay(HWND list, int index) {
 
 void SetRowOverlay(HWND list, int index, UINT overlay) {
     SetStateBits(list, index, LVIS_OVERLAYMASK, INDEXTOOVERLAYMASK(overlay));
-}
-
-int ImageSize(HIMAGELIST list) {
-    int width = 0, height = 0;
-    CommonControls().imageListGetIconSize(list, &width, &height);
-    return width;
-}
-
-int PutIconImage(HIMAGELIST list, int index, HICON icon) {
-    const int width = ImageSize(list), height = width;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const UniqueDeviceContext context(CreateCompatibleDC(nullptr));
-    const UniqueBitmap image(
-        CreateDIBSection(context.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    // Every pixel opaque: monochrome rows are whole 16-bit words, all zero.
-    const std::vector<BYTE> opaque(static_cast<std::size_t>((width + 15) / 16 * 2) * height, 0);
-    const UniqueBitmap mask(CreateBitmap(width, height, 1, 1, opaque.data()));
-    if (!context || !image || !mask) {
-        return -1;
-    }
-    {
-        const SelectedObject selected(context.get(), image.get());
-        const RECT all = {0, 0, width, height};
-        FillRect(context.get(), &all, GetSysColorBrush(COLOR_WINDOW));
-        DrawIconEx(context.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    }
-    if (index < 0) {
-        return CommonControls().imageListAdd(list, image.get(), mask.get());
-    }
-    return CommonControls().imageListReplace(list, index, image.get(), mask.get()) ? index : -1;
-}
-
-UniqueIcon ExtractSmallIcon(IconLocationGate& gate, const std::wstring& file, int index, int size) {
-    // Whatever the catalogue holds: a refused location is never opened.
-    if (gate.Refusal(file) != nullptr) {
-        return nullptr;
-    }
-    HICON icon = nullptr;
-    const UINT count = PrivateExtractIconsW(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
-    if (count == 0 || count == UINT_MAX) {
-        return nullptr;
-    }
-    return UniqueIcon(icon);
-}
-
-int ParseIconIndex(const std::wstring& text) {
-    return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
 }

@@ -16,12 +16,7 @@ const wchar_t kCaption[] = L"Remove Associations";
 } // namespace
 
 void RootWindow::RemoveAssociations() {
-    std::vector<int> checked;
-    for (int index = 0; index < RowCount(listView); ++index) {
-        if (RowStateImage(listView, index) != kUncheckedStateImage) {
-            checked.push_back(index);
-        }
-    }
+    const std::vector<int> checked = CheckedRows(listView);
     if (checked.empty()) {
         MessageBoxW(hwnd,
                     L"No extension is checked.\n\nCheck the extensions whose associations with "

@@ -1,10 +1,14 @@
 // The program's main window: the extension list with its check boxes and icons, the buttons
 // "Set Associations" and "Open IDF File", the check box "Play / Enqueue Shell Extension", and the
-// extension catalogue that the list shows.
+// extension catalogue that the list shows. The window wires together the rooms that do the work:
+// the display scale, the dialog font, the layout, the row images and the list rows.
 #pragma once
 
 #include "app/CommandGuard.h"
+#include "app/DialogFont.h"
+#include "app/MainWindowLayout.h"
 #include "app/ModalPickers.h"
+#include "app/RowImages.h"
 #include "app/Window.h"
 #include "catalogue/ExtensionCatalogue.h"
 #include "common/UniqueHandle.h"
@@ -16,10 +20,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0 // sent from Windows 8.1 on; the headers name it only for those
-#endif
 
 // Control identifiers of the main window.
 enum : int {
@@ -39,18 +39,6 @@ enum : UINT {
     kCheckKnownAudioCommand = 55,
     kRemoveAssociationsCommand = 56,
 };
-
-// The overlay image that marks the rows of the types Veltrano opens now.
-inline constexpr UINT kOpensWithVeltranoOverlay = 1;
-
-// The dots per inch of the screen that shows the window.
-int WindowDpi(HWND window);
-// A system metric (SM_CXSMICON, SM_CXMENUCHECK...) at the given dots per inch.
-int SystemMetricForDpi(int index, int dpi);
-
-// Height of the dialog font (8 points) in logical units for a display of the given dots per inch:
-// -11 at 96 dpi, -13 at 120, -16 at 144, -21 at 192.
-int DialogFontHeight(int dpi);
 
 // Ticks every row of the list whose catalogue entry's extension is in the set; other rows are
 // left as they are.
@@ -77,7 +65,7 @@ public:
     // caller rebuilds the list afterwards.
     void LoadIdfFile(const wchar_t* path);
     // One row per catalogue entry, in catalogue order, with the marks of what each type opens
-    // with now, then the window is fitted to the rows: AddRowImages, AddExtensionRows,
+    // with now, then the window is fitted to the rows: the row images, AddExtensionRows,
     // ShowAssociationMarks, FitWindowToList.
     void FillExtensionList();
     // Start-up is a command until the list is first filled: start-up holds the object from
@@ -96,42 +84,42 @@ private:
     // The tests and the benchmarks reach the window's parts and steps through this one class.
     friend class MainWindowAccess;
 
-    // Builds the controls, the dialog font and the popup menu (WM_CREATE). Returns 0.
+    // Builds the controls, the dialog font, the image list and the popup menu (WM_CREATE).
+    // Returns 0.
     LRESULT CreateControls();
-    // The dialog font for the dpi, its measures, and the controls set in it; the old font goes.
+    // The dialog font for the window's dpi, and the controls set in it; the old font goes.
     void MakeDialogFont();
-    // A new image list for the list, of the dpi's small-icon size, holding the badge; the old one
-    // is destroyed. The rows then refer to images that are not there: the caller gives them new
-    // ones (or new rows).
-    void MakeImageList();
+    // What the layout is made from: the dpi and the font's measures.
+    LayoutMeasures Measures() const;
     // The window moved to a screen of another dpi: the font, the icons, the suggested rectangle
     // and the layout for it (WM_DPICHANGED).
     void ChangeDpi(int newDpi, const RECT& suggested);
-    // The images of the rows again, at the image list's present size.
-    void RemakeRowImages();
-    // Places the four controls for a client area of the given size: the list on top, the buttons
-    // at the bottom right, the check box at the bottom left, above the buttons when the width
-    // leaves no room for its label beside them.
+    // Places the four controls for a client area of the given size (LayOutControls).
     void LayoutControls(int width, int height);
-    // Adds the image of each entry's icon to the image list, in catalogue order; returns each
-    // entry's image index, -1 for an entry without an icon.
-    std::vector<int> AddRowImages();
-    // Appends the rows of all entries, each with its image of AddRowImages.
+    // Appends the rows of all entries in catalogue order, each with its image of
+    // RowImages::AddRowImages.
     void AddExtensionRows(const std::vector<int>& images);
-    // Appends the row of one entry: ".ext", its image (or none), a reference to the entry.
-    void InsertExtensionRow(ExtensionEntry& entry, int image);
     // Sizes the window to show the rows, 20 rows to a list column.
     void FitWindowToList();
     // Reads what each row's type opens with now and marks the rows of the types that Veltrano
     // opens with the badge overlay; the others carry none.
     void ShowAssociationMarks();
-    // Appends the badge to the image list and makes it the overlay image.
-    void AddBadgeImage();
     // The info tip of a row: the type's description and what it opens with.
     void FillInfoTip(NMLVGETINFOTIPW& tip) const;
     // "Open IDF File": loads a file chosen by the user and rebuilds the list whatever happened.
     void OpenIdfFile();
     void RebuildExtensionList();
+
+    // The messages, each handed to its handler by OnMessage.
+    // The list's notifications; true when handled in full (no default handling follows).
+    bool OnListNotify(const NMHDR& header, LPARAM lParam);
+    void OnCommand(int id, HWND control);
+    void OnActivate(WPARAM state);
+    void OnSetFocus();
+    // The keyboard's menu in the list; true when handled.
+    bool OnContextMenu(HWND control, LPARAM point);
+    // Enter, as the dialog manager passes it on (DM_GETDEFID).
+    LRESULT DefaultCommand() const;
 
     void BuildContextMenu();
     // Shows the list's popup menu at the screen point and carries out the chosen check command.
@@ -157,24 +145,20 @@ private:
     ExtensionSet knownAudioExtensions;
     // The dots per inch that the font, the icons and the layout are made for.
     int dpi = USER_DEFAULT_SCREEN_DPI;
-    int charWidth = 0;
-    int charHeight = 0;
+    // The controls' font with its measures (charWidth, charHeight).
+    DialogFont font;
     // Width that the check box needs to show its whole label in the dialog font.
     int shellExtensionWidth = 0;
     HWND listView = nullptr;
     HWND setAssociationsButton = nullptr;
     HWND openIdfButton = nullptr;
     HWND shellExtensionCheckBox = nullptr;
-    // Owned by listView, which destroys it with itself (a replaced one is destroyed by the window).
-    // Holds the badge first, then the icons of the rows, at the small-icon size of the dpi.
-    HIMAGELIST imageList = nullptr;
+    RowImages imageList;
     // What each row's type opened with when the marks were last read, in row order.
     std::vector<AssociationState> rowStates;
-    HMENU contextMenu = nullptr;
+    UniqueMenu contextMenu;
     // The control that had the keyboard focus when the window was last deactivated.
     HWND focusedControl = nullptr;
-    UniqueFont dialogFont;
-    UniqueMenu ownedContextMenu;
     std::unique_ptr<ModalPickers> pickers;
     // Busy while a command runs: the rows may then refer to entries that the loader is replacing,
     // and a refresh on activation waits for the command's own.

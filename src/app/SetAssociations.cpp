@@ -7,17 +7,9 @@
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
 
 namespace {
-
-bool AnyRowTicked(HWND list) {
-    for (int index = 0; index < RowCount(list); ++index) {
-        if (RowStateImage(list, index) != kUncheckedStateImage) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // Whether the registrations may point at the player: its path must not hold "%", which Windows
 // takes for a placeholder of the open command, and when the player is not there the user decides.
@@ -47,18 +39,14 @@ bool PlayerAccepted(HWND owner, const std::wstring& playerPath) {
 } // namespace
 
 void RootWindow::SetAssociations(HWND list) {
+    const std::vector<int> ticked = CheckedRows(list);
     // Nothing is written, and no report follows, unless the player can be pointed at.
-    if (AnyRowTicked(list) && !PlayerAccepted(hwnd, playerPath)) {
+    if (!ticked.empty() && !PlayerAccepted(hwnd, playerPath)) {
         return;
     }
-    int ticked = 0;
     int failed = 0;
     RegistrationKeys keys; // opened once for all the rows
-    for (int index = 0; index < RowCount(list); ++index) {
-        if (RowStateImage(list, index) == kUncheckedStateImage) {
-            continue;
-        }
-        ++ticked;
+    for (const int index : ticked) {
         const ExtensionEntry* entry = RowEntry(list, index);
         if (entry == nullptr) {
             ++failed;
@@ -77,7 +65,7 @@ void RootWindow::SetAssociations(HWND list) {
 
     // Since Windows 8 a user choice counts only once the user confirms it in Default apps:
     // Veltrano is registered there, and the report offers to open it.
-    const int registered = ticked - failed;
+    const int registered = static_cast<int>(ticked.size()) - failed;
     DefaultAppsPage page = DefaultAppsPage::None;
     if (registered > 0 && RegisterApplication(playerPath)) {
         page = DefaultAppsPageFor(RunningWindowsVersion());

@@ -284,8 +284,7 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
         SCOPED_TRACE(c.name);
         CleanRegistrations{L"MKV", L"MP3"}; // what the row before left
         DeleteRawTree(kClasses + L"\\.mkv");
-        SendMessageW(window->listView, LVM_DELETEALLITEMS, 0, 0);
-        ImageList_Remove(window->imageList, -1);
+        DeleteAllRows(window->listView); // before the entries they refer to are replaced
         window->catalogue.AddOrReplaceEntry({L"mkv", kPlayer, L"0"});
         window->catalogue.AddOrReplaceEntry({L"mp3", kPlayer, L"0"});
         c.seed();
@@ -296,7 +295,7 @@ TEST_F(HostileRegistryTest, ForeignStateIsReadSafelyKeptAndEveryFailedWriteShown
         EXPECT_TRUE(Same(mkv.iconFile, c.iconFile == L"=" ? kPlayer : c.iconFile));
         EXPECT_EQ(mkv.iconIndex, c.iconFile == L"=" ? L"0" : c.iconIndex);
         const std::wstring location = mkv.iconFile + L"," + mkv.iconIndex;
-        window->FillExtensionList();
+        window->RebuildExtensionList();
         EXPECT_EQ(RowOverlay(0), 0u) << "no seed makes mkv open with Veltrano";
         SetRowState(0, kCheckedStateImage);
         SetRowState(1, kCheckedStateImage);

@@ -78,16 +78,16 @@ TEST_F(IconChoiceTest, RowWithoutIconGetsAnAppendedImageThenReplacements) {
     Confirm(program, -20005); // the program's icon group by its resource identifier
     window->ChooseIcon(1);
     EXPECT_EQ(ImageCount(), 3);
-    EXPECT_EQ(RowImage(1), 2);
+    EXPECT_EQ(RowImage(1), 3) << "appended after the badge";
     EXPECT_EQ(Entry(L"mkv").iconFile, program);
     EXPECT_EQ(Entry(L"mkv").iconIndex, L"-20005");
-    const auto programIcon = ImagePixels(2);
+    const auto programIcon = ImagePixels(3);
 
     Confirm(SystemIconLibrary(), 3);
     window->ChooseIcon(1);
     EXPECT_EQ(ImageCount(), 3) << "the second choice replaces, it does not grow the list";
-    EXPECT_EQ(RowImage(1), 2);
-    EXPECT_NE(ImagePixels(2), programIcon);
+    EXPECT_EQ(RowImage(1), 3);
+    EXPECT_NE(ImagePixels(3), programIcon);
     EXPECT_EQ(Entry(L"mkv").iconIndex, L"3");
 }
 

@@ -12,11 +12,11 @@ public:
     explicit MainWindowAccess(RootWindow& window)
         : window(window), hwnd(window.hwnd), playerPath(window.playerPath),
           catalogue(window.catalogue), knownVideoExtensions(window.knownVideoExtensions),
-          knownAudioExtensions(window.knownAudioExtensions), charWidth(window.charWidth),
-          charHeight(window.charHeight), listView(window.listView),
-          setAssociationsButton(window.setAssociationsButton), openIdfButton(window.openIdfButton),
+          knownAudioExtensions(window.knownAudioExtensions), font(window.font),
+          listView(window.listView), setAssociationsButton(window.setAssociationsButton),
+          openIdfButton(window.openIdfButton),
           shellExtensionCheckBox(window.shellExtensionCheckBox), imageList(window.imageList),
-          contextMenu(window.contextMenu) {}
+          contextMenu(window.contextMenu.get()) {}
 
     void BuildCatalogue() { window.BuildCatalogue(); }
     void BuildKnownVideoSet() { window.BuildKnownVideoSet(); }
@@ -28,8 +28,10 @@ public:
     }
 
     void LayoutControls(int width, int height) { window.LayoutControls(width, height); }
-    std::vector<int> AddRowImages() { return window.AddRowImages(); }
+    LayoutMeasures Measures() const { return window.Measures(); }
+    std::vector<int> AddRowImages() { return window.imageList.AddRowImages(window.catalogue); }
     void AddExtensionRows(const std::vector<int>& images) { window.AddExtensionRows(images); }
+    void RebuildExtensionList() { window.RebuildExtensionList(); }
     void FitWindowToList() { window.FitWindowToList(); }
     void ShowAssociationMarks() { window.ShowAssociationMarks(); }
     void ShowContextMenu(int x, int y) { window.ShowContextMenu(x, y); }
@@ -41,12 +43,11 @@ public:
     ExtensionCatalogue& catalogue;
     ExtensionSet& knownVideoExtensions;
     ExtensionSet& knownAudioExtensions;
-    int& charWidth;
-    int& charHeight;
+    const DialogFont& font;
     HWND& listView;
     HWND& setAssociationsButton;
     HWND& openIdfButton;
     HWND& shellExtensionCheckBox;
-    HIMAGELIST& imageList;
-    HMENU& contextMenu;
+    const RowImages& imageList;
+    HMENU contextMenu;
 };

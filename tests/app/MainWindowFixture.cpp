@@ -7,7 +7,7 @@
 
 namespace {
 
-// The image list holds the badge first, then the rows' icons.
+// The image list holds the rows' icons, then the badge.
 constexpr int kBadgeImages = 1;
 
 } // namespace
@@ -115,7 +115,7 @@ int MainWindowTest::RowImage(int row) const {
     item.mask = LVIF_IMAGE;
     item.iItem = row;
     ListView_GetItem(window->listView, &item);
-    return item.iImage < 0 ? item.iImage : item.iImage - kBadgeImages;
+    return item.iImage;
 }
 
 UINT MainWindowTest::RowOverlay(int row) const {
@@ -146,16 +146,16 @@ void MainWindowTest::SelectRow(int row, bool selected) {
 }
 
 int MainWindowTest::ImageCount() const {
-    return ImageList_GetImageCount(window->imageList) - kBadgeImages;
+    return ImageList_GetImageCount(window->imageList.Handle()) - kBadgeImages;
 }
 
 std::vector<COLORREF> MainWindowTest::ImagePixels(int image, UINT overlay) const {
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
-    const int size = ImageSize(window->imageList);
+    const int size = window->imageList.IconSize();
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    ImageList_Draw(window->imageList, image + kBadgeImages, memory, 0, 0,
+    ImageList_Draw(window->imageList.Handle(), image, memory, 0, 0,
                    ILD_NORMAL | INDEXTOOVERLAYMASK(overlay));
     std::vector<COLORREF> pixels;
     for (int y = 0; y < size; ++y) {

@@ -64,8 +64,7 @@ protected:
 
     int Rows() const;
     std::wstring RowText(int row) const;
-    // Images are numbered among the rows' own: the image list holds the badge of the marks first
-    // (image 0 of the list), then the rows' icons, counted here from 0. -1: no image.
+    // The row's image index in the image list; -1: no image.
     int RowImage(int row) const;
     // The row's overlay image (0 for none).
     UINT RowOverlay(int row) const;
@@ -73,6 +72,7 @@ protected:
     std::vector<UINT> StateImages() const;
     void SetRowState(int row, UINT stateImage);
     void SelectRow(int row, bool selected);
+    // The images of the rows: the image list without the badge after them.
     int ImageCount() const;
     // The pixels of one row image, drawn as the list draws it (with the overlay, if given, and
     // over black, so that transparent pixels show as black).

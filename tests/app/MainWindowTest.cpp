@@ -2,6 +2,7 @@
 // the window to the rows.
 #include "MainWindowFixture.h"
 
+#include "app/DisplayScale.h"
 #include "app/ListRows.h"
 #include "support/e2e/AppDriver.h"
 
@@ -20,11 +21,6 @@ std::wstring TextOf(HWND control) {
     wchar_t text[128] = {};
     GetWindowTextW(control, text, 128);
     return text;
-}
-
-bool SameRect(const RECT& rect, int x, int y, int width, int height) {
-    return rect.left == x && rect.top == y && rect.right - rect.left == width &&
-           rect.bottom - rect.top == height;
 }
 
 std::wstring Describe(const RECT& r) {
@@ -59,32 +55,30 @@ TEST_F(MainWindowTest, ShowsTheControlsWithTheirTextsInTheDialogFont) {
     EXPECT_EQ(description.lfHeight, DialogFontHeight(GetDeviceCaps(display, LOGPIXELSY)));
     DeleteDC(display);
     EXPECT_STREQ(description.lfFaceName, L"MS Shell Dlg 2");
-    EXPECT_GT(window->charWidth, 0);
-    EXPECT_GT(window->charHeight, 0);
-    EXPECT_EQ(ImageSize(window->imageList), GetSystemMetrics(SM_CXSMICON))
+    EXPECT_GT(window->font.charWidth, 0);
+    EXPECT_GT(window->font.charHeight, 0);
+    EXPECT_EQ(window->imageList.IconSize(), GetSystemMetrics(SM_CXSMICON))
         << "the icons are of the display's small-icon size";
 }
 
-TEST_F(MainWindowTest, LaysTheControlsOutForTheClientSizeAndFont) {
+TEST(MainWindowLayout, PlacesTheControlsForTheClientSizeFontAndScale) {
     struct Case {
-        int width, height, charWidth, charHeight;
-        RECT list, setButton, openButton, checkBox; // x, y, width, height
+        int width, height;
+        LayoutMeasures measures; // dpi, charWidth, charHeight, checkBoxWidth
+        ControlBox list, setButton, openButton, checkBox;
     };
     const Case cases[] = {
-        // b = 13 * 19 / 10 = 24
+        // Margins 8, 6 below the check box; b = 13 * 19 / 10 = 24.
         {600,
          400,
-         6,
-         13,
+         {96, 6, 13, 0},
          {8, 8, 584, 352},
          {442, 368, 150, 24},
          {314, 368, 120, 24},
          {8, 381, 198, 13}},
-        // b = 16 * 19 / 10 = 30
         {800,
          500,
-         7,
-         16,
+         {96, 7, 16, 0},
          {8, 8, 784, 446},
          {617, 462, 175, 30},
          {469, 462, 140, 30},
@@ -92,29 +86,79 @@ TEST_F(MainWindowTest, LaysTheControlsOutForTheClientSizeAndFont) {
         // Too narrow for the check box beside the buttons: it goes above them.
         {392,
          273,
-         6,
-         13,
+         {96, 6, 13, 0},
          {8, 8, 376, 204},
          {234, 241, 150, 24},
          {106, 241, 120, 24},
          {8, 220, 198, 13}},
+        // The margins scale: 10 and 8 at 120 dpi, 12 and 9 at 144, 16 and 12 at 192.
+        {750,
+         500,
+         {120, 7, 16, 0},
+         {10, 10, 730, 440},
+         {565, 460, 175, 30},
+         {415, 460, 140, 30},
+         {10, 476, 231, 16}},
+        // A label wider than 33 characters widens the check box.
+        {900,
+         600,
+         {144, 9, 19, 320},
+         {12, 12, 876, 528},
+         {663, 552, 225, 36},
+         {471, 552, 180, 36},
+         {12, 572, 320, 19}},
+        {1200,
+         800,
+         {192, 12, 26, 0},
+         {16, 16, 1168, 703},
+         {884, 735, 300, 49},
+         {628, 735, 240, 49},
+         {16, 762, 396, 26}},
+        {784,
+         546,
+         {192, 12, 26, 0},
+         {16, 16, 752, 407},
+         {468, 481, 300, 49},
+         {212, 481, 240, 49},
+         {16, 439, 396, 26}},
+    };
+    const auto text = [](const ControlBox& b) {
+        return std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.width) +
+               "x" + std::to_string(b.height);
     };
     for (const Case& c : cases) {
-        window->charWidth = c.charWidth;
-        window->charHeight = c.charHeight;
-        window->LayoutControls(c.width, c.height);
-        const std::pair<HWND, RECT> expected[] = {{window->listView, c.list},
-                                                  {window->setAssociationsButton, c.setButton},
-                                                  {window->openIdfButton, c.openButton},
-                                                  {window->shellExtensionCheckBox, c.checkBox}};
-        for (const auto& [control, want] : expected) {
-            const RECT got = ControlRect(control);
-            EXPECT_TRUE(SameRect(got, want.left, want.top, want.right, want.bottom))
-                << "control " << GetDlgCtrlID(control) << " at "
-                << testing::PrintToString(Describe(got)) << " for a " << c.width << "x" << c.height
-                << " client area";
-        }
+        const ControlLayout got = LayOutControls(c.width, c.height, c.measures);
+        EXPECT_EQ(text(got.listView) + " | " + text(got.setAssociationsButton) + " | " +
+                      text(got.openIdfButton) + " | " + text(got.shellExtensionCheckBox),
+                  text(c.list) + " | " + text(c.setButton) + " | " + text(c.openButton) + " | " +
+                      text(c.checkBox))
+            << c.width << "x" << c.height << " at " << c.measures.dpi << " dpi";
     }
+}
+
+TEST(MainWindowLayout, FitsTwentyRowsToAListColumnWithScaledSpace) {
+    struct Case {
+        int rows;
+        RECT row;
+        LayoutMeasures measures;
+        SIZE fitted;
+    };
+    const Case cases[] = {
+        // Width: columns x row width + 40; height: (row height + 1) x 24 + 13 * 19 / 10.
+        {20, {0, 0, 60, 17}, {96, 6, 13, 0}, {100, 456}},
+        {21, {0, 0, 60, 17}, {96, 6, 13, 0}, {160, 456}},
+        {40, {5, 2, 65, 19}, {96, 6, 13, 0}, {160, 456}},
+        {41, {0, 0, 60, 17}, {96, 6, 13, 0}, {220, 456}},
+        // At 192 dpi: 80 beside the columns, 2 added to each row's height.
+        {21, {0, 0, 120, 34}, {192, 12, 26, 0}, {320, 913}},
+    };
+    for (const Case& c : cases) {
+        const SIZE got = FittedWindowSize(c.rows, c.row, c.measures);
+        EXPECT_EQ(std::make_pair(got.cx, got.cy), std::make_pair(c.fitted.cx, c.fitted.cy))
+            << c.rows << " rows at " << c.measures.dpi << " dpi";
+    }
+    const SIZE minimum = MinimumWindowSize({96, 6, 13, 0});
+    EXPECT_EQ(std::make_pair(minimum.cx, minimum.cy), std::make_pair(528L, 195L));
 }
 
 TEST_F(MainWindowTest, NoTwoControlsOverlapAtAnySizeTheWindowShows) {
@@ -168,15 +212,15 @@ TEST_F(MainWindowTest, DraggingSmallerStopsAtTheMinimumSize) {
     MINMAXINFO limits = {};
     limits.ptMaxTrackSize = {1234, 987};
     EXPECT_EQ(SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits)), 0);
-    EXPECT_EQ(limits.ptMinTrackSize.x, 88 * window->charWidth);
-    EXPECT_EQ(limits.ptMinTrackSize.y, 15 * window->charHeight);
+    EXPECT_EQ(limits.ptMinTrackSize.x, 88 * window->font.charWidth);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 15 * window->font.charHeight);
     EXPECT_EQ(limits.ptMaxTrackSize.x, 1234) << "nothing else is changed";
     EXPECT_EQ(limits.ptMaxTrackSize.y, 987);
 
     SetWindowPos(hwnd, nullptr, 0, 0, 20, 20, SWP_NOZORDER | SWP_NOMOVE);
     const RECT bounds = WindowBounds();
-    EXPECT_EQ(bounds.right - bounds.left, 88 * window->charWidth);
-    EXPECT_EQ(bounds.bottom - bounds.top, 15 * window->charHeight);
+    EXPECT_EQ(bounds.right - bounds.left, 88 * window->font.charWidth);
+    EXPECT_EQ(bounds.bottom - bounds.top, 15 * window->font.charHeight);
 }
 
 TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecked) {
@@ -208,19 +252,18 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
 
 class FittingTest : public MainWindowTest {
 protected:
-    // Rows e00, e01, ...: labels of one length, so every row is equally wide.
+    // Rows of labels of one length, so every row is equally wide, and enough rows that the list
+    // columns are wider than the window's minimum size. The list is rebuilt and fitted.
     void AddRows(int from, int to) {
         for (int i = from; i < to; ++i) {
             const std::wstring name = (i < 10 ? L"e0" : L"e") + std::to_wstring(i);
-            AddEntry(name, ThisProgram(), L"0");
+            AddEntry(name + L"-a-label-wide-enough-for-the-test", ThisProgram(), L"0");
         }
-        // The rows anew from the catalogue, as filling makes them, without fitting the window.
-        ListView_DeleteAllItems(window->listView);
-        window->AddExtensionRows(window->AddRowImages());
+        window->RebuildExtensionList();
     }
-    RECT FirstRow() const {
+    RECT Row(int index) const {
         RECT row = {};
-        ListView_GetItemRect(window->listView, 0, &row, LVIR_BOUNDS);
+        ListView_GetItemRect(window->listView, index, &row, LVIR_BOUNDS);
         return row;
     }
     int Width() const { return WindowBounds().right - WindowBounds().left; }
@@ -228,34 +271,21 @@ protected:
 };
 
 TEST_F(FittingTest, TwentyRowsMakeOneListColumnAndEachFurtherTwentyAnother) {
-    // A small font keeps the minimum size out of the way of the fitted size.
-    window->charWidth = 1;
-    window->charHeight = 10;
-    AddRows(0, 20);
-    window->FitWindowToList();
-    const RECT row = FirstRow();
+    AddRows(0, 61);
+    const RECT row = Row(0);
     const int rowWidth = row.right - row.left;
-    const int height = Height();
-    ASSERT_GT(rowWidth, 0);
-    EXPECT_EQ(Width(), rowWidth + 40);
-    // The fitted height shows the twenty rows in one column, each whole.
-    RECT last = {}, list = {};
-    ListView_GetItemRect(window->listView, 19, &last, LVIR_BOUNDS);
+    ASSERT_GT(4 * rowWidth + 40, MinimumWindowSize(window->Measures()).cx);
+    EXPECT_EQ(Width(), 4 * rowWidth + 40);
+    // The fitted height shows twenty rows in one column, each whole.
+    RECT list = {};
     GetClientRect(window->listView, &list);
-    EXPECT_EQ(last.left, row.left);
-    EXPECT_LE(last.bottom, list.bottom);
+    EXPECT_EQ(Row(19).left, row.left);
+    EXPECT_LE(Row(19).bottom, list.bottom);
+    const int height = Height();
 
-    AddRows(20, 21);
-    window->FitWindowToList();
-    EXPECT_EQ(Width(), 2 * rowWidth + 40);
+    AddRows(61, 81);
+    EXPECT_EQ(Width(), 5 * rowWidth + 40);
     EXPECT_EQ(Height(), height);
-
-    AddRows(21, 40);
-    window->FitWindowToList();
-    EXPECT_EQ(Width(), 2 * rowWidth + 40);
-    AddRows(40, 41);
-    window->FitWindowToList();
-    EXPECT_EQ(Width(), 3 * rowWidth + 40);
 }
 
 TEST_F(FittingTest, AnEmptyListLeavesTheWindowAsItIs) {
@@ -304,8 +334,9 @@ protected:
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window->listView, WM_GETFONT, 0, 0)),
                    sizeof(font), &font);
-        text << "font " << font.lfHeight << " " << window->charWidth << "x" << window->charHeight
-             << ", icons " << ImageSize(window->imageList) << " (" << ImageCount() << ")";
+        text << "font " << font.lfHeight << " " << window->font.charWidth << "x"
+             << window->font.charHeight << ", icons " << window->imageList.IconSize() << " ("
+             << ImageCount() << ")";
         unsigned long long pixelSum = 0; // of the first row's icon, as the list draws it
         for (const COLORREF pixel : ImagePixels(RowImage(0))) {
             pixelSum = pixelSum * 31 + pixel;
@@ -335,6 +366,26 @@ protected:
                      reinterpret_cast<LPARAM>(&suggested));
     }
 };
+
+TEST_F(DisplayScaleTest, RowIHasImageIAfterAFillARebuildAndAChangeOfDpi) {
+    const std::wstring program = ThisProgram();
+    Fill({{L"aac", program, L"0"}, {L"avi", program, L"0"}, {L"mkv", program, L"0"}});
+    const auto images = [this] {
+        std::vector<int> indices;
+        for (int row = 0; row < Rows(); ++row) {
+            indices.push_back(RowImage(row));
+        }
+        return indices;
+    };
+    const std::vector<int> expected = {0, 1, 2};
+    EXPECT_EQ(images(), expected) << "filled";
+    window->RebuildExtensionList();
+    EXPECT_EQ(images(), expected) << "rebuilt";
+    ChangeDpi(192);
+    EXPECT_EQ(images(), expected) << "at 192 dpi";
+    EXPECT_EQ(window->imageList.IconSize(), 32);
+    EXPECT_EQ(ImageCount(), 3) << "the rows' images and the badge after them";
+}
 
 constexpr char kLayoutFileVariable[] = "VT_SCALE_LAYOUT_FILE";
 

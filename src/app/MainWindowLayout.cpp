@@ -1,0 +1,75 @@
+#include "app/MainWindowLayout.h"
+
+#include "app/DisplayScale.h"
+
+#include <algorithm>
+
+namespace {
+
+// Pixels at 96 dpi.
+constexpr int kMargin = 8;            // around the list, between and below the buttons
+constexpr int kCheckBoxBottom = 6;    // below the check box when it sits beside the buttons
+constexpr int kFittedExtraWidth = 40; // beside the list columns of the fitted window
+constexpr int kFittedRowGap = 1;      // added to each row's height in the fitted height
+// Widths in average characters and heights in lines of the dialog font.
+constexpr int kSetAssociationsChars = 25;
+constexpr int kOpenIdfFileChars = 20;
+constexpr int kShellExtensionChars = 33; // the check box's width at least
+constexpr int kMinimumWidthChars = 88;
+constexpr int kMinimumHeightLines = 15;
+constexpr int kInfoTipWidthChars = 60;
+// Fitting the window to its rows: rows per list column, and the height in row heights that the
+// list and the frame take above the buttons.
+constexpr int kRowsPerColumn = 20;
+constexpr int kFittedRowLines = 24;
+
+} // namespace
+
+int ButtonHeight(int charHeight) {
+    return charHeight * 19 / 10;
+}
+
+ControlLayout LayOutControls(int width, int height, const LayoutMeasures& measures) {
+    const int margin = ScalePixels(kMargin, measures.dpi);
+    const int c = measures.charWidth;
+    const int h = measures.charHeight;
+    const int buttonHeight = ButtonHeight(h);
+    const int buttonsTop = height - buttonHeight - margin;
+    const int setWidth = kSetAssociationsChars * c;
+    const int setLeft = width - setWidth - margin;
+    const int openWidth = kOpenIdfFileChars * c;
+    const int openLeft = setLeft - margin - openWidth;
+    // The check box sits beside the buttons when its whole label fits there, else above them.
+    const int checkWidth = std::max(kShellExtensionChars * c, measures.checkBoxWidth);
+    const bool besideButtons = margin + checkWidth + margin <= openLeft;
+    const int checkTop = besideButtons ? height - h - ScalePixels(kCheckBoxBottom, measures.dpi)
+                                       : buttonsTop - h - margin;
+    const int listBottom = (besideButtons ? buttonsTop : checkTop) - margin;
+    ControlLayout layout;
+    layout.listView = {margin, margin, width - 2 * margin, listBottom - margin};
+    layout.setAssociationsButton = {setLeft, buttonsTop, setWidth, buttonHeight};
+    layout.openIdfButton = {openLeft, buttonsTop, openWidth, buttonHeight};
+    layout.shellExtensionCheckBox = {margin, checkTop, checkWidth, h};
+    return layout;
+}
+
+SIZE MinimumWindowSize(const LayoutMeasures& measures) {
+    return {kMinimumWidthChars * measures.charWidth, kMinimumHeightLines * measures.charHeight};
+}
+
+SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures) {
+    const int columns = (rows - 1) / kRowsPerColumn + 1;
+    const int rowHeight =
+        rowBounds.bottom - rowBounds.top + ScalePixels(kFittedRowGap, measures.dpi);
+    return {columns * (rowBounds.right - rowBounds.left) +
+                ScalePixels(kFittedExtraWidth, measures.dpi),
+            rowHeight * kFittedRowLines + ButtonHeight(measures.charHeight)};
+}
+
+int InfoTipWidth(const LayoutMeasures& measures) {
+    return kInfoTipWidthChars * measures.charWidth;
+}
+
+int CheckBoxWidth(int dpi, int charWidth, int labelWidth) {
+    return SystemMetricForDpi(SM_CXMENUCHECK, dpi) + charWidth + labelWidth;
+}

@@ -1,0 +1,44 @@
+// Where the main window's controls go, as pure arithmetic: from the client size, the measures of
+// the dialog font and the dots per inch to the controls' rectangles and the window's sizes. Every
+// pixel constant is one at 96 dpi and scales with the dpi; widths in average characters and
+// heights in lines of the font scale with the font.
+#pragma once
+
+#include <windows.h>
+
+struct LayoutMeasures {
+    int dpi = USER_DEFAULT_SCREEN_DPI;
+    int charWidth = 0;  // of the dialog font
+    int charHeight = 0; // of the dialog font
+    // What the check box needs to show its whole label.
+    int checkBoxWidth = 0;
+};
+
+// A control's place in the client area.
+struct ControlBox {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+struct ControlLayout {
+    ControlBox listView, setAssociationsButton, openIdfButton, shellExtensionCheckBox;
+};
+
+// The list on top, the buttons at the bottom right, the check box at the bottom left, above the
+// buttons when the width leaves no room for its label beside them.
+ControlLayout LayOutControls(int width, int height, const LayoutMeasures& measures);
+
+// A button is 1.9 lines of the dialog font high.
+int ButtonHeight(int charHeight);
+
+// The smallest size the user can drag the window to: 88 average characters by 15 lines.
+SIZE MinimumWindowSize(const LayoutMeasures& measures);
+
+// The outer size of the window that shows the rows, 20 rows to a list column, given the bounds
+// of one row.
+SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures);
+
+// The widest line of an info tip: 60 average characters.
+int InfoTipWidth(const LayoutMeasures& measures);
+
+// The width the check box needs: its box, a character's gap and its label.
+int CheckBoxWidth(int dpi, int charWidth, int labelWidth);
