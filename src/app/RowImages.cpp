@@ -11,6 +11,16 @@
 
 namespace {
 
+// An image list that is no longer a control's.
+using UniqueImageList = UniqueHandle<HIMAGELIST, DestroyImageList>;
+
+// The width (and height) of the image list's images.
+int ImageSize(HIMAGELIST list) {
+    int width = 0, height = 0;
+    CommonControls().imageListGetIconSize(list, &width, &height);
+    return width;
+}
+
 // Puts the icon into the image list at the image index, or appends it for index -1, drawn on the
 // window colour as an opaque image (so that an overlay can be drawn over it). Returns the image's
 // index, -1 when it could not be put there.
@@ -95,12 +105,6 @@ int RowImages::PutRowIcon(int image, HICON icon) {
 
 int RowImages::IconSize() const {
     return ImageSize(imageList);
-}
-
-int ImageSize(HIMAGELIST list) {
-    int width = 0, height = 0;
-    CommonControls().imageListGetIconSize(list, &width, &height);
-    return width;
 }
 
 UniqueIcon ExtractSmallIcon(IconLocationGate& gate, const std::wstring& file, int index, int size) {

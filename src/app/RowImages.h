@@ -41,12 +41,6 @@ private:
     HIMAGELIST imageList = nullptr;
 };
 
-// An image list that is no longer a control's.
-using UniqueImageList = UniqueHandle<HIMAGELIST, DestroyImageList>;
-
-// The width (and height) of the image list's images.
-int ImageSize(HIMAGELIST list);
-
 // The icon at an icon location, size x size pixels; empty when there is none, or when the gate
 // refuses the file (it is then not opened). A negative index names an icon resource identifier
 // rather than a position.
