@@ -25,6 +25,19 @@ std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* na
     return std::nullopt;
 }
 
+// The file type that the user choice of the extension (as the list shows it) names, read in
+// Windows' order; nothing when no key holds one. Opens the keys for reading only: from Windows 8 on
+// a user choice denies its user the right to change it.
+std::optional<std::wstring> ReadUserChoice(const std::wstring& extension) {
+    const std::wstring extKeyPath = FileExtsPath(extension);
+    for (const UserChoiceKey& key : UserChoiceKeys()) {
+        if (auto progId = ReadText(extKeyPath + L"\\" + ProgIdKeyPath(key), L"ProgId")) {
+            return progId;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 const std::array<UserChoiceKey, 2>& UserChoiceKeys() {
@@ -37,16 +50,6 @@ const std::array<UserChoiceKey, 2>& UserChoiceKeys() {
 
 std::wstring ProgIdKeyPath(const UserChoiceKey& key) {
     return key.progIdKey != nullptr ? std::wstring(key.name) + L"\\" + key.progIdKey : key.name;
-}
-
-std::optional<std::wstring> ReadUserChoice(const std::wstring& extension) {
-    const std::wstring extKeyPath = FileExtsPath(extension);
-    for (const UserChoiceKey& key : UserChoiceKeys()) {
-        if (auto progId = ReadText(extKeyPath + L"\\" + ProgIdKeyPath(key), L"ProgId")) {
-            return progId;
-        }
-    }
-    return std::nullopt;
 }
 
 AssociationState ReadAssociationState(const std::wstring& extension,

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 
 enum class AssociationState {
@@ -34,11 +33,6 @@ const std::array<UserChoiceKey, 2>& UserChoiceKeys();
 
 // The path below FileExts\.EXT of the key whose value ProgId names the file type.
 std::wstring ProgIdKeyPath(const UserChoiceKey& key);
-
-// The file type that the user choice of the extension (as the list shows it) names, read in
-// Windows' order; nothing when no key holds one. Opens the keys for reading only: from Windows 8 on
-// a user choice denies its user the right to change it.
-std::optional<std::wstring> ReadUserChoice(const std::wstring& extension);
 
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath);
