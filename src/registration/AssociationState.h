@@ -6,7 +6,8 @@
 #include <string>
 
 enum class AssociationState {
-    // Veltrano's file type for the extension is missing, or its open command is not the tool's.
+    // Veltrano's file type for the extension is missing, or its open command is not the tool's;
+    // always for an extension that the registration refuses (RefusedExtension).
     NotRegistered,
     // The file type is complete, but the user choice names another program (or there is none).
     RegisteredElsewhere,
