@@ -301,12 +301,10 @@ TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFile
     ExpectNothingElseChanged();
 }
 
-TEST_F(RegisterExtensionTest,
-       AnExtensionThatNoFileHasOrOfAProgramIsRefusedByRegistrationAndRemoval) {
+TEST_F(RegisterExtensionTest, AnExtensionThatNoFileHasOrOfAProgramIsRefusedBeforeAnyWrite) {
     // "mkv\UserChoice" would otherwise give .MKV's real user choice a subkey (so that it could
-    // never be replaced again) and create VTMKV\USERCHOICEFile.
-    // A file type VTEXEFile that some other program wrote, with the tool's open command, is
-    // neither taken for the tool's nor removed.
+    // never be replaced again) and create VTMKV\USERCHOICEFile. Another program's VTEXEFile with
+    // the tool's command is neither taken for the tool's nor removed.
     Own({L"MKV", L"EXE"});
     SetRawString(kMkv.fileExts + L"\\UserChoice", L"Progid", L"VTMKVFile");
     SetRawString(TypeNames(L"EXE").fileType + L"\\shell\\open\\command", nullptr,
