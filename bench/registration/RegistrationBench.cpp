@@ -35,10 +35,10 @@ std::wstring Upper(std::wstring text) {
 }
 
 std::wstring ProgIdPath(const std::wstring& ext) {
-    return kClasses + L"\\VT" + Upper(ext) + L"File";
+    return TypeNames(Upper(ext)).fileType;
 }
 std::wstring FileExtsPath(const std::wstring& ext) {
-    return kFileExts + L"\\." + Upper(ext);
+    return TypeNames(Upper(ext)).fileExts;
 }
 std::wstring OpenWithPath(const std::wstring& ext) {
     return kClasses + L"\\." + ext;
@@ -104,7 +104,8 @@ int WriteReg(const wchar_t* file) {
     for (const auto& item : builtIns.catalogue) {
         const ExtensionEntry& entry = item.second;
         const std::wstring ext = Upper(entry.extension);
-        const std::wstring progId = ProgIdPath(ext);
+        const TypeNames names(ext);
+        const std::wstring progId = names.fileType;
         key(progId);
         value(L"", DescribeExtension(ext));
         key(progId + L"\\CLSID");
@@ -119,11 +120,11 @@ int WriteReg(const wchar_t* file) {
         value(L"", L"\"" + builtIns.playerPath + L"\" \"%L\"");
         text += L"[-" + root + FileExtsPath(ext) + L"\\UserChoice]\r\n";
         key(FileExtsPath(ext) + L"\\UserChoice");
-        value(L"Progid", L"VT" + ext + L"File");
+        value(L"Progid", names.progId);
         key(OpenWithPath(entry.extension) + L"\\OpenWithProgids");
-        text += RegString(L"VT" + ext + L"File") + L"=hex(0):\r\n";
+        text += RegString(names.progId) + L"=hex(0):\r\n";
         key(kCapabilities + L"\\FileAssociations");
-        value(L"." + entry.extension, L"VT" + ext + L"File");
+        value(L"." + entry.extension, names.progId);
         text += L"\r\n";
     }
     key(kCapabilities);

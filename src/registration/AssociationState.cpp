@@ -1,7 +1,8 @@
 #include "registration/AssociationState.h"
 
 #include "common/AsciiCase.h"
-#include "registration/RegistryLayout.h"
+#include "common/RegistryNames.h"
+#include "registration/RegisterExtension.h"
 #include "registry/RegistryKey.h"
 
 #include <windows.h>
@@ -14,13 +15,25 @@ namespace {
 // missing, is not a string or cannot be read. The key is opened for reading only.
 std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* name) {
     try {
-        const CRegistryKey key(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE);
-        HeapText text;
-        if (key.QueryValue(name, text)) {
-            return std::wstring(text.get());
+        if (const auto key =
+                CRegistryKey::OpenIfPresent(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE)) {
+            return key->QueryTextIfPresent(name);
         }
     } catch (const CRegistryKey::Exception&) {
-        // absent or unreadable: not the tool's
+        // unreadable: not the tool's
+    }
+    return std::nullopt;
+}
+
+// The file type that the user choice of the extension (as the list shows it) names, read in
+// Windows' order; nothing when no key holds one. Opens the keys for reading only: from Windows 8 on
+// a user choice denies its user the right to change it.
+std::optional<std::wstring> ReadUserChoice(const std::wstring& extension) {
+    const std::wstring extKeyPath = FileExtsPath(extension);
+    for (const UserChoiceKey& key : UserChoiceKeys()) {
+        if (auto progId = ReadText(extKeyPath + L"\\" + ProgIdKeyPath(key), L"ProgId")) {
+            return progId;
+        }
     }
     return std::nullopt;
 }
@@ -39,25 +52,14 @@ std::wstring ProgIdKeyPath(const UserChoiceKey& key) {
     return key.progIdKey != nullptr ? std::wstring(key.name) + L"\\" + key.progIdKey : key.name;
 }
 
-std::optional<std::wstring> ReadUserChoice(const std::wstring& extension) {
-    const std::wstring extKeyPath = std::wstring(kFileExtsPath) + L"\\." + UpperAscii(extension);
-    for (const UserChoiceKey& key : UserChoiceKeys()) {
-        if (auto progId = ReadText(extKeyPath + L"\\" + ProgIdKeyPath(key), L"ProgId")) {
-            return progId;
-        }
-    }
-    return std::nullopt;
-}
-
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath) {
-    // A name with a backslash would stand for other keys; the registration refuses it.
-    if (extension.find(L'\\') != std::wstring::npos) {
+    // What the registration refuses, it never wrote.
+    if (RefusedExtension(extension)) {
         return AssociationState::NotRegistered;
     }
     const std::wstring fileType = FileTypeName(extension);
-    const auto command =
-        ReadText(std::wstring(kClassesPath) + L"\\" + fileType + L"\\shell\\open\\command", L"");
+    const auto command = ReadText(OpenCommandPath(extension), L"");
     if (!command || !EqualIgnoringAsciiCase(*command, OpenCommand(playerPath))) {
         return AssociationState::NotRegistered;
     }

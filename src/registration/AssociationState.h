@@ -3,11 +3,11 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string>
 
 enum class AssociationState {
-    // Veltrano's file type for the extension is missing, or its open command is not the tool's.
+    // Veltrano's file type for the extension is missing, or its open command is not the tool's;
+    // always for an extension that the registration refuses (RefusedExtension).
     NotRegistered,
     // The file type is complete, but the user choice names another program (or there is none).
     RegisteredElsewhere,
@@ -34,11 +34,6 @@ const std::array<UserChoiceKey, 2>& UserChoiceKeys();
 
 // The path below FileExts\.EXT of the key whose value ProgId names the file type.
 std::wstring ProgIdKeyPath(const UserChoiceKey& key);
-
-// The file type that the user choice of the extension (as the list shows it) names, read in
-// Windows' order; nothing when no key holds one. Opens the keys for reading only: from Windows 8 on
-// a user choice denies its user the right to change it.
-std::optional<std::wstring> ReadUserChoice(const std::wstring& extension);
 
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath);

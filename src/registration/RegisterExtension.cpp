@@ -3,8 +3,8 @@
 #include "common/AsciiCase.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/ExtensionGate.h"
+#include "common/RegistryNames.h"
 #include "registration/DefaultApps.h"
-#include "registration/RegistryLayout.h"
 #include "registry/RegistryKey.h"
 
 #include <windows.h>
@@ -22,29 +22,13 @@ CRegistryKey CreateOrOpen(const CRegistryKey& parent, const std::wstring& subkey
     return key;
 }
 
-// Removes the subkey with everything below it when it is there; only its absence is not a
-// failure (a key that is there but may not be opened or deleted is).
-void DeleteTreeIfPresent(const CRegistryKey& parent, const std::wstring& subkey) {
-    if (parent.HasSubkey(subkey)) {
-        parent.DeleteKeyAndSubkeys(subkey);
-    }
-}
-
 // Writes the file type; the user choice is pointed at it only once it is complete.
 void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::wstring& ext,
                  const std::wstring& iconFile, const std::wstring& iconIndex,
                  const std::wstring& playerPath, bool shellExtension) {
-    const CRegistryKey& classes = keys.Classes();
-    // The definition files' gate, once more where the file type would be created: a backslash
-    // would split the names below into further keys, so that the writes would land in other
-    // places than this extension's (even in another extension's user choice), and a program's
-    // type would open the player instead of the program.
-    if (ExtensionRefusal(ext) != nullptr) {
-        throw CRegistryKey::Exception(RegistryOperation::kCreateOrOpenKey, ERROR_INVALID_NAME);
-    }
     // A key just created has no subkeys: there is nothing to remove below it.
     bool newProgId = false;
-    const CRegistryKey progIdKey = CreateOrOpen(classes, progId, newProgId);
+    const CRegistryKey progIdKey = CreateOrOpen(keys.Classes(), progId, newProgId);
     progIdKey.SetValue(nullptr, REG_SZ, DescribeExtension(ext));
     progIdKey.CreateOrOpenKey(L"CLSID").SetValue(nullptr, REG_SZ, kPlayerClassId);
 
@@ -54,10 +38,10 @@ void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::
             .CreateOrOpenKey(L"VTShellExt")
             .SetValue(nullptr, REG_SZ, kShellExtensionClassId);
     } else if (!newProgId) {
-        DeleteTreeIfPresent(progIdKey, L"ShellEx");
+        progIdKey.DeleteKeyAndSubkeysIfPresent(L"ShellEx");
     }
 
-    progIdKey.CreateOrOpenKey(L"DefaultIcon")
+    progIdKey.CreateOrOpenKey(kDefaultIconKey)
         .SetValue(nullptr, REG_SZ, iconFile + L"," + iconIndex);
 
     bool newShell = false;
@@ -67,8 +51,8 @@ void WriteProgId(RegistrationKeys& keys, const std::wstring& progId, const std::
         .CreateOrOpenKey(L"command")
         .SetValue(nullptr, REG_SZ, OpenCommand(playerPath));
     if (!newShell) {
-        DeleteTreeIfPresent(shellKey, L"play");
-        DeleteTreeIfPresent(shellKey, L"enqueue");
+        shellKey.DeleteKeyAndSubkeysIfPresent(L"play");
+        shellKey.DeleteKeyAndSubkeysIfPresent(L"enqueue");
     }
 }
 
@@ -78,12 +62,7 @@ void WriteDefaultAppsEntries(RegistrationKeys& keys, const std::wstring& progId,
                              const std::wstring& ext) {
     const CRegistryKey openWith =
         keys.Classes().CreateOrOpenKey(L"." + ext).CreateOrOpenKey(L"OpenWithProgids");
-    // An empty REG_NONE value: only its name counts.
-    const LSTATUS result =
-        RegSetValueExW(openWith.GetHandle(), progId.c_str(), 0, REG_NONE, nullptr, 0);
-    if (result != ERROR_SUCCESS) {
-        throw CRegistryKey::Exception(RegistryOperation::kSetValue, static_cast<DWORD>(result));
-    }
+    openWith.SetEmptyValue(progId.c_str());
     keys.FileAssociations().SetValue((L"." + ext).c_str(), REG_SZ, progId);
 }
 
@@ -92,9 +71,12 @@ void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const s
     bool newExtKey = false;
     const CRegistryKey extKey = CreateOrOpen(keys.FileExts(), L"." + ext, newExtKey);
     if (!newExtKey && extKey.HasSubkey(L"UserChoice")) {
-        // Not recursive, and its outcome is not looked at: a user choice that stays is reported
-        // by CreateKey below.
-        RegDeleteKeyW(extKey.GetHandle(), L"UserChoice");
+        try {
+            extKey.DeleteKeyIfPresent(L"UserChoice");
+        } catch (const CRegistryKey::Exception&) {
+            // Not recursive, and its outcome is not looked at: a user choice that stays is
+            // reported by CreateKey below.
+        }
     }
     extKey.CreateKey(L"UserChoice").SetValue(L"Progid", REG_SZ, progId);
 }
@@ -106,12 +88,11 @@ void ShowRegistryError(const CRegistryKey::Exception& e) {
     MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
 }
 
-std::wstring FileTypeName(const std::wstring& extension) {
-    return L"VT" + UpperAscii(extension) + L"File";
-}
-
-std::wstring OpenCommand(const std::wstring& playerPath) {
-    return L"\"" + playerPath + L"\" \"%L\"";
+std::optional<CRegistryKey::Exception> RefusedExtension(const std::wstring& extension) {
+    if (ExtensionRefusal(extension) == nullptr) {
+        return std::nullopt;
+    }
+    return CRegistryKey::Exception(RegistryOperation::kCreateOrOpenKey, ERROR_INVALID_NAME);
 }
 
 RegistrationKeys::RegistrationKeys()
@@ -154,6 +135,9 @@ bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstri
 bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstring iconFile,
                        std::wstring iconIndex, std::wstring playerPath, bool shellExtension) {
     try {
+        if (const auto refused = RefusedExtension(extension)) {
+            throw *refused;
+        }
         const std::wstring shown = extension; // as the list shows it
         extension = UpperAscii(extension);
         const std::wstring progId = FileTypeName(extension);

@@ -7,6 +7,7 @@
 #include "registry/RegistryKey.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // The keys that every extension's registration writes below: Software\Classes, Explorer's
@@ -33,11 +34,17 @@ private:
     std::unique_ptr<CRegistryKey> classes, fileExts, fileAssociations;
 };
 
+// The failure that registering or removing the extension meets before the registry is touched
+// when ExtensionRefusal refuses it (a backslash would make its names stand for other keys, even
+// another extension's user choice, and a program's type would open the player instead of the
+// program): ERROR_INVALID_NAME, as a file type that cannot be created. Nothing when the extension
+// may be registered.
+std::optional<CRegistryKey::Exception> RefusedExtension(const std::wstring& extension);
+
 // Registers one extension. A registry failure is shown in an error box (no owner, the system's
 // text for the error, the failing operation as caption) and stops this extension's remaining
 // steps; what was written before stays. Returns true only when every step completed. An extension
-// that ExtensionRefusal refuses fails before anything is written, as a file type that cannot be
-// created (ERROR_INVALID_NAME).
+// that RefusedExtension refuses fails before anything is written.
 // Besides the file type and the user choice it writes, once those are complete, the file type's
 // name under Software\Classes\.ext\OpenWithProgids and the extension among Veltrano's file
 // associations (Software\Clients\Media\Veltrano\Capabilities\FileAssociations).

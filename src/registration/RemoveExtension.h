@@ -14,7 +14,9 @@
 // - then Software\Classes\.ext\OpenWithProgids, Software\Classes\.ext and FileExts\.EXT, each only
 //   when nothing is left in it.
 // Nothing to remove is no failure. A registry failure is shown as the registration shows one and
-// stops this extension's remaining steps; returns true only when every step completed.
+// stops this extension's remaining steps; returns true only when every step completed. An
+// extension that RefusedExtension refuses fails as its registration does, before anything is
+// touched.
 bool RemoveExtension(const std::wstring& extension);
 
 // When Veltrano is left with no file association: removes its registration with Default apps (the

@@ -28,6 +28,43 @@ const wchar_t* SubkeyName(const std::wstring& subkey, const wchar_t* where) {
     return subkey.c_str();
 }
 
+enum class StringRead { Missing, NotText, Text };
+
+// Reads a REG_SZ or REG_EXPAND_SZ value into text, always NUL-terminated, leaving text alone for
+// another type. A value that is not there is Missing, without an exception; any other failure
+// throws.
+StringRead ReadString(HKEY key, const wchar_t* name, HeapText& text) {
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        return StringRead::Missing;
+    }
+    ThrowOnFailure(result, kQueryValue);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return StringRead::NotText;
+    }
+    // The stored bytes rounded up to whole characters, and one zero character more: a text
+    // stored without its NUL still ends in one.
+    const std::size_t characters = (static_cast<std::size_t>(size) + 1) / sizeof(wchar_t) + 1;
+    HeapText buffer(static_cast<wchar_t*>(std::calloc(characters, sizeof(wchar_t))));
+    if (!buffer) {
+        throw CRegistryKey::Exception(kQueryValue, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    DWORD stored = size;
+    result =
+        RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.get()), &stored);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        return StringRead::Missing; // removed between the two reads
+    }
+    ThrowOnFailure(result, kQueryValue);
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return StringRead::NotText; // rewritten as another type between the two reads
+    }
+    text = std::move(buffer);
+    return StringRead::Text;
+}
+
 } // namespace
 
 void CCountedRegKey::DestroyHandle() {
@@ -39,6 +76,17 @@ CRegistryKey::CRegistryKey(HKEY parent, const std::wstring& subkey, REGSAM acces
     ThrowOnFailure(RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, access, &opened),
                    kConstructor);
     key = NewCCountedRegKey(opened);
+}
+
+std::optional<CRegistryKey> CRegistryKey::OpenIfPresent(HKEY parent, const std::wstring& subkey,
+                                                        REGSAM access) {
+    HKEY opened = nullptr;
+    const LONG result = RegOpenKeyExW(parent, SubkeyName(subkey, kConstructor), 0, access, &opened);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        return std::nullopt;
+    }
+    ThrowOnFailure(result, kConstructor);
+    return CRegistryKey(NewCCountedRegKey(opened));
 }
 
 CRegistryKey::CRegistryKey(const CRegistryKey& other) : key(other.key) {
@@ -84,6 +132,11 @@ CRegistryKey CRegistryKey::OpenKey(const std::wstring& subkey, REGSAM access) co
     return CRegistryKey(GetHandle(), subkey, access);
 }
 
+std::optional<CRegistryKey> CRegistryKey::OpenKeyIfPresent(const std::wstring& subkey,
+                                                           REGSAM access) const {
+    return OpenIfPresent(GetHandle(), subkey, access);
+}
+
 CRegistryKey CRegistryKey::CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition) const {
     DWORD ownDisposition = 0;
     return CreateSubkey(subkey, disposition ? disposition : &ownDisposition, kCreateOrOpenKey);
@@ -112,15 +165,7 @@ CRegistryKey CRegistryKey::CreateKey(const std::wstring& subkey) const {
 }
 
 bool CRegistryKey::HasSubkey(const std::wstring& subkey) const {
-    HKEY opened = nullptr;
-    const LONG result =
-        RegOpenKeyExW(GetHandle(), SubkeyName(subkey, kConstructor), 0, KEY_QUERY_VALUE, &opened);
-    if (result == ERROR_FILE_NOT_FOUND) {
-        return false;
-    }
-    ThrowOnFailure(result, kConstructor);
-    RegCloseKey(opened);
-    return true;
+    return OpenKeyIfPresent(subkey, KEY_QUERY_VALUE).has_value();
 }
 
 void CRegistryKey::DeleteKey(const std::wstring& subkey) const {
@@ -133,45 +178,56 @@ void CRegistryKey::DeleteKey(const std::wstring& subkey) const {
     ThrowOnFailure(RegDeleteKeyW(GetHandle(), SubkeyName(subkey, kDeleteKey)), kDeleteKey);
 }
 
-void CRegistryKey::DeleteKeyAndSubkeys(const std::wstring& subkey) const {
-    {
-        const CRegistryKey child = OpenKey(subkey, kDeleteAccess);
-        // Every deletion moves the remaining subkeys down, so each round starts at the first.
-        for (;;) {
-            const SubkeyIterator first(child);
-            if (first == SubkeyIterator()) {
-                break;
-            }
-            child.DeleteKeyAndSubkeys(first.GetName());
-        }
+bool CRegistryKey::DeleteKeyIfPresent(const std::wstring& subkey) const {
+    // The system refuses a key with subkeys itself (ERROR_ACCESS_DENIED).
+    const LONG result = RegDeleteKeyW(GetHandle(), SubkeyName(subkey, kDeleteKey));
+    if (result == ERROR_FILE_NOT_FOUND) {
+        return false;
     }
+    ThrowOnFailure(result, kDeleteKey);
+    return true;
+}
+
+void CRegistryKey::DeleteKeyAndSubkeys(const std::wstring& subkey) const {
+    DeleteTree(OpenKey(subkey, kDeleteAccess), subkey);
+}
+
+bool CRegistryKey::DeleteKeyAndSubkeysIfPresent(const std::wstring& subkey) const {
+    std::optional<CRegistryKey> child = OpenKeyIfPresent(subkey, kDeleteAccess);
+    if (!child) {
+        return false;
+    }
+    DeleteTree(std::move(child), subkey);
+    return true;
+}
+
+void CRegistryKey::DeleteTree(std::optional<CRegistryKey> child, const std::wstring& subkey) const {
+    // Every deletion moves the remaining subkeys down, so each round starts at the first.
+    for (;;) {
+        const SubkeyIterator first(*child);
+        if (first == SubkeyIterator()) {
+            break;
+        }
+        child->DeleteKeyAndSubkeys(first.GetName());
+    }
+    child.reset(); // closed before the key itself goes
     DeleteKey(subkey);
 }
 
 bool CRegistryKey::QueryValue(const wchar_t* name, HeapText& text) const {
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    ThrowOnFailure(RegQueryValueExW(GetHandle(), name, nullptr, &type, nullptr, &size),
-                   kQueryValue);
-    if (type != REG_SZ && type != REG_EXPAND_SZ) {
-        return false;
+    const StringRead read = ReadString(GetHandle(), name, text);
+    if (read == StringRead::Missing) {
+        throw Exception(kQueryValue, ERROR_FILE_NOT_FOUND);
     }
-    // The stored bytes rounded up to whole characters, and one zero character more: a text
-    // stored without its NUL still ends in one.
-    const std::size_t characters = (static_cast<std::size_t>(size) + 1) / sizeof(wchar_t) + 1;
-    HeapText buffer(static_cast<wchar_t*>(std::calloc(characters, sizeof(wchar_t))));
-    if (!buffer) {
-        throw Exception(kQueryValue, ERROR_NOT_ENOUGH_MEMORY);
+    return read == StringRead::Text;
+}
+
+std::optional<std::wstring> CRegistryKey::QueryTextIfPresent(const wchar_t* name) const {
+    HeapText text;
+    if (ReadString(GetHandle(), name, text) != StringRead::Text) {
+        return std::nullopt;
     }
-    DWORD stored = size;
-    ThrowOnFailure(RegQueryValueExW(GetHandle(), name, nullptr, &type,
-                                    reinterpret_cast<BYTE*>(buffer.get()), &stored),
-                   kQueryValue);
-    if (type != REG_SZ && type != REG_EXPAND_SZ) {
-        return false; // rewritten as another type between the two reads
-    }
-    text = std::move(buffer);
-    return true;
+    return std::wstring(text.get());
 }
 
 void CRegistryKey::SetValue(const wchar_t* name, DWORD type, const std::wstring& text) const {
@@ -186,6 +242,10 @@ void CRegistryKey::SetValue(const wchar_t* name, DWORD type, const std::wstring&
                                   reinterpret_cast<const BYTE*>(text.c_str()),
                                   static_cast<DWORD>(bytes)),
                    kSetValue);
+}
+
+void CRegistryKey::SetEmptyValue(const wchar_t* name) const {
+    ThrowOnFailure(RegSetValueExW(GetHandle(), name, 0, REG_NONE, nullptr, 0), kSetValue);
 }
 
 void CRegistryKey::DeleteValue(const wchar_t* name) const {

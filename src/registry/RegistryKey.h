@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 // The names of the operations that a failure reports (they reach the user as message-box
@@ -73,30 +74,48 @@ public:
     // ERROR_NOT_ENOUGH_MEMORY.
     static CCountedRegKey* NewCCountedRegKey(HKEY raw);
 
+    // The subkey of parent opened with the access; nothing when it is not there
+    // (ERROR_FILE_NOT_FOUND), which costs no exception. Any other failure throws as the
+    // constructor's.
+    static std::optional<CRegistryKey> OpenIfPresent(HKEY parent, const std::wstring& subkey,
+                                                     REGSAM access);
+
     // Opens an existing subkey with the access.
     CRegistryKey OpenKey(const std::wstring& subkey, REGSAM access) const;
+    // OpenIfPresent below this key.
+    std::optional<CRegistryKey> OpenKeyIfPresent(const std::wstring& subkey, REGSAM access) const;
     // Creates the subkey or opens it when it exists, for writing; disposition, when given,
     // receives REG_CREATED_NEW_KEY or REG_OPENED_EXISTING_KEY.
     CRegistryKey CreateOrOpenKey(const std::wstring& subkey, DWORD* disposition = nullptr) const;
     // Creates a subkey that must not exist yet; throws ERROR_ALREADY_EXISTS when it does.
     CRegistryKey CreateKey(const std::wstring& subkey) const;
-    // Whether the subkey is there: false only when the system says it is not
-    // (ERROR_FILE_NOT_FOUND); any other failure to open it throws.
+    // Whether the subkey is there (OpenKeyIfPresent for reading).
     bool HasSubkey(const std::wstring& subkey) const;
 
     // Deletes a subkey that has no subkeys; throws ERROR_ACCESS_DENIED when it has some.
     void DeleteKey(const std::wstring& subkey) const;
+    // Deletes a subkey that has no subkeys, opening only this key (the subkey itself may deny its
+    // user everything but its removal); false when it is not there. Any other failure, a subkey
+    // with subkeys included, throws as DeleteKey's.
+    bool DeleteKeyIfPresent(const std::wstring& subkey) const;
     // Deletes a subkey with everything below it, depth first. A key of the tree that may not be
     // deleted fails when it is opened, before anything below it is deleted.
     void DeleteKeyAndSubkeys(const std::wstring& subkey) const;
+    // The same; false when the subkey is not there.
+    bool DeleteKeyAndSubkeysIfPresent(const std::wstring& subkey) const;
 
     // Reads a REG_SZ or REG_EXPAND_SZ value (as stored, nothing expanded) into text, always
     // NUL-terminated. Returns false, leaving text alone, for a value of another type; throws when
     // the value cannot be read (a missing value included). name "" is the default value.
     bool QueryValue(const wchar_t* name, HeapText& text) const;
+    // The text QueryValue reads; nothing when the value is not there (ERROR_FILE_NOT_FOUND, which
+    // costs no exception) or is not a string. Any other failure throws as QueryValue's.
+    std::optional<std::wstring> QueryTextIfPresent(const wchar_t* name) const;
     // Writes text with its terminating NUL as REG_SZ or REG_EXPAND_SZ; any other type throws
     // ERROR_INVALID_FLAGS before anything is written. name null is the default value.
     void SetValue(const wchar_t* name, DWORD type, const std::wstring& text) const;
+    // Writes an empty REG_NONE value, of which only the name counts; fails as SetValue.
+    void SetEmptyValue(const wchar_t* name) const;
     // Deletes a value; a value that is not there is not a failure.
     void DeleteValue(const wchar_t* name) const;
     // True when the key has neither values nor subkeys.
@@ -107,6 +126,8 @@ private:
     // RegCreateKeyExW for CreateOrOpenKey and CreateKey; a failure is reported as `where`.
     CRegistryKey CreateSubkey(const std::wstring& subkey, DWORD* disposition,
                               const wchar_t* where) const;
+    // Deletes the subkey, whose key opened for deletion is child, with everything below it.
+    void DeleteTree(std::optional<CRegistryKey> child, const std::wstring& subkey) const;
 
     CCountedRegKey* key;
 };

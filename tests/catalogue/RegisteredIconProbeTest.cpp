@@ -21,7 +21,7 @@ protected:
     }
     void TearDown() override {
         for (const std::wstring& ext : added) {
-            DeleteRawTree(kClasses + L"\\VT" + ext + L"File");
+            DeleteRawTree(TypeNames(ext).fileType);
         }
         if (createdClasses) {
             RegDeleteKeyW(HKEY_CURRENT_USER, kClasses.c_str());
@@ -32,11 +32,11 @@ protected:
     void Add(const std::wstring& extension) {
         catalogue.AddEntry({extension, kPlayer, L"0"});
         added.push_back(extension);
-        DeleteRawTree(kClasses + L"\\VT" + extension + L"File");
+        DeleteRawTree(TypeNames(extension).fileType);
     }
     // The DefaultIcon key of the extension's file type, the way a registration names it.
     std::wstring IconKey(const std::wstring& upperExtension) const {
-        return kClasses + L"\\VT" + upperExtension + L"File\\DefaultIcon";
+        return TypeNames(upperExtension).fileType + L"\\DefaultIcon";
     }
     const ExtensionEntry& Entry(const std::wstring& extension) {
         const ExtensionEntry* entry = catalogue.Find(extension);
@@ -100,7 +100,7 @@ TEST_F(RegisteredIconProbeTest, AnUnreadableIconLeavesItsEntryAloneAndTheWalkGoe
     SetRawString(IconKey(L"VTPROBE-1"), L"named", L"x.dll,1");
     const DWORD number = 7;
     SetRawValue(IconKey(L"VTPROBE-2"), nullptr, REG_DWORD, &number, sizeof number);
-    SetRawString(kClasses + L"\\VTVTPROBE-3File", nullptr, L"A file type");
+    SetRawString(TypeNames(L"VTPROBE-3").fileType, nullptr, L"A file type");
     SetRawString(IconKey(L"VTPROBE-4"), nullptr, L"\\\\192.0.2.5\\icons\\x.ico,1");
     SetRawString(IconKey(L"VTPROBE-5"), nullptr, L"C:\\y.dll,2");
 

@@ -1,4 +1,6 @@
+#include "registration/AssociationState.h"
 #include "registration/RegisterExtension.h"
+#include "registration/RemoveExtension.h"
 #include "registry/RegistryTestSupport.h"
 #include "support/MessageBoxWatcher.h"
 #include "common/SystemErrorText.h"
@@ -17,12 +19,7 @@ const std::wstring kPlayer = L"C:\\Program Files\\Tools\\vtplayer.exe";
 const std::wstring kClients = L"Software\\Clients";
 const std::wstring kRegisteredApplications = L"Software\\RegisteredApplications";
 
-std::wstring ProgIdPath(const std::wstring& progId) {
-    return kClasses + L"\\" + progId;
-}
-std::wstring FileExtsPath(const std::wstring& upperExtension) {
-    return kFileExts + L"\\." + upperExtension;
-}
+const TypeNames kMkv(L"MKV");
 
 // A REG_SZ line as DumpTree shows it: the byte count includes the terminating zero.
 std::wstring Sz(const std::wstring& key, const std::wstring& name, const std::wstring& text) {
@@ -98,9 +95,9 @@ protected:
         RemoveOwned();
         owned.clear();
         for (const std::wstring& ext : upperExtensions) {
-            owned.push_back(ProgIdPath(L"VT" + ext + L"File"));
-            owned.push_back(FileExtsPath(ext));
-            owned.push_back(ProgIdPath(L"." + ext));
+            owned.push_back(TypeNames(ext).fileType);
+            owned.push_back(TypeNames(ext).fileExts);
+            owned.push_back(kClasses + L"\\." + ext);
         }
         // Veltrano's entry for Default apps, shared by every extension.
         owned.push_back(kClients);
@@ -166,9 +163,8 @@ TEST_F(RegisterExtensionTest, MkvGetsTheWholeLayoutWithOrWithoutTheShellExtensio
         Own({L"MKV"});
         EXPECT_TRUE(Register(L"mkv", shellExtension));
         EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", shellExtension),
-                  DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
-        EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"),
-                  DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+                  DumpTree(HKEY_CURRENT_USER, kMkv.fileType));
+        EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"), DumpTree(HKEY_CURRENT_USER, kMkv.fileExts));
         EXPECT_EQ(ExpectedOpenWith(L"VTMKVFile"),
                   DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
         EXPECT_EQ(ExpectedClients({}, {{L"mkv", L"VTMKVFile"}}),
@@ -190,11 +186,10 @@ TEST_F(RegisterExtensionTest, TheExtensionIsUpperCasedInEveryNameAndValue) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.upper.begin(), c.upper.end()));
         Own({c.upper});
-        const std::wstring progId = L"VT" + c.upper + L"File";
+        const TypeNames names(c.upper);
         EXPECT_TRUE(Register(c.extension, true));
-        EXPECT_EQ(ExpectedProgId(c.description, true),
-                  DumpTree(HKEY_CURRENT_USER, ProgIdPath(progId)));
-        EXPECT_EQ(ExpectedUserChoice(progId), DumpTree(HKEY_CURRENT_USER, FileExtsPath(c.upper)));
+        EXPECT_EQ(ExpectedProgId(c.description, true), DumpTree(HKEY_CURRENT_USER, names.fileType));
+        EXPECT_EQ(ExpectedUserChoice(names.progId), DumpTree(HKEY_CURRENT_USER, names.fileExts));
         ExpectNothingElseChanged();
     }
     EXPECT_TRUE(boxes.empty());
@@ -212,7 +207,7 @@ TEST_F(RegisterExtensionTest, RegisteringTwiceGivesTheSameStateAsOnce) {
 TEST_F(RegisterExtensionTest, UntickingTheShellExtensionRemovesShellExWithForeignHandlers) {
     Own({L"MKV"});
     ASSERT_TRUE(Register(L"mkv", true));
-    const std::wstring progId = ProgIdPath(L"VTMKVFile");
+    const std::wstring progId = kMkv.fileType;
     SetRawString(progId + L"\\ShellEx\\ContextMenuHandlers\\Foreign", nullptr, L"{0000}");
     SetRawString(progId + L"\\ShellEx\\PropertySheetHandlers\\Other\\Deeper", L"x", L"y");
     SetRawString(progId + L"\\Foreign", L"kept", L"untouched");
@@ -227,7 +222,7 @@ TEST_F(RegisterExtensionTest, UntickingTheShellExtensionRemovesShellExWithForeig
 
 TEST_F(RegisterExtensionTest, ForeignPlayAndEnqueueVerbsDisappearOtherVerbsStay) {
     Own({L"MKV"});
-    const std::wstring shell = ProgIdPath(L"VTMKVFile") + L"\\shell";
+    const std::wstring shell = kMkv.fileType + L"\\shell";
     SetRawString(shell + L"\\play\\command", nullptr, L"other.exe \"%1\"");
     SetRawString(shell + L"\\play\\ddeexec\\application", nullptr, L"other");
     SetRawString(shell + L"\\enqueue\\command", nullptr, L"other.exe /add \"%1\"");
@@ -238,24 +233,24 @@ TEST_F(RegisterExtensionTest, ForeignPlayAndEnqueueVerbsDisappearOtherVerbsStay)
     EXPECT_FALSE(RawKeyExists(shell + L"\\enqueue"));
     EXPECT_EQ(L"editor.exe \"%1\"", ReadRawValue(shell + L"\\edit\\command", nullptr).String());
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
-              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile"), {shell + L"\\edit"}));
+              DumpTree(HKEY_CURRENT_USER, kMkv.fileType, {shell + L"\\edit"}));
     EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProgid) {
     Own({L"MKV"});
-    const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";
+    const std::wstring choice = kMkv.fileExts + L"\\UserChoice";
     SetRawString(choice, L"Progid", L"Applications\\other.exe");
     SetRawString(choice, L"Hash", L"abcdef");
-    SetRawString(FileExtsPath(L"MKV") + L"\\OpenWithList", L"a", L"other.exe");
+    SetRawString(kMkv.fileExts + L"\\OpenWithList", L"a", L"other.exe");
     SetRawUserChoiceLatest(L"MKV", L"Other.mkv"); // only Windows writes it
-    const std::wstring latest = FileExtsPath(L"MKV") + L"\\UserChoiceLatest";
+    const std::wstring latest = kMkv.fileExts + L"\\UserChoiceLatest";
     const std::wstring latestBefore = DumpTree(HKEY_CURRENT_USER, latest);
 
     EXPECT_TRUE(Register(L"mkv", false));
     EXPECT_EQ(Lines({L"K ", L"K OpenWithList", Sz(L"OpenWithList", L"a", L"other.exe"),
                      L"K UserChoice", Sz(L"UserChoice", L"Progid", L"VTMKVFile")}),
-              DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV"), {latest}));
+              DumpTree(HKEY_CURRENT_USER, kMkv.fileExts, {latest}));
     EXPECT_EQ(latestBefore, DumpTree(HKEY_CURRENT_USER, latest));
     EXPECT_TRUE(boxes.empty());
 }
@@ -263,11 +258,11 @@ TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProg
 TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) {
     // What Windows 8 and later wrote when the user chose another program for .mkv.
     Own({L"MKV", L"MP3"});
-    const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";
+    const std::wstring choice = kMkv.fileExts + L"\\UserChoice";
     SetRawString(choice, L"ProgId", L"Other.mkv");
     SetRawString(choice, L"Hash", L"q1Fh5w9Yg2E=");
     const BYTE stamp[] = {0x00, 0xA1, 0x7F, 0xFF, 0x10};
-    SetRawValue(FileExtsPath(L"MKV") + L"\\OpenWithList", L"MRUList", REG_BINARY, stamp, 5);
+    SetRawValue(kMkv.fileExts + L"\\OpenWithList", L"MRUList", REG_BINARY, stamp, 5);
     SetRawUserChoiceLatest(L"MP3", L"VTMP3File");
     const std::wstring fileExtsBefore = DumpTree(HKEY_CURRENT_USER, kFileExts);
 
@@ -279,7 +274,7 @@ TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) 
     EXPECT_EQ(L"", DiffLines(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts)))
         << "the user's choice comes through byte for byte, and none is created";
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
-              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
+              DumpTree(HKEY_CURRENT_USER, kMkv.fileType));
     EXPECT_EQ(ExpectedOpenWith(L"VTMP3File"), DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mp3"));
     EXPECT_EQ(ExpectedClients({}, {{L"mkv", L"VTMKVFile"}, {L"mp3", L"VTMP3File"}}),
               DumpTree(HKEY_CURRENT_USER, kClients));
@@ -288,10 +283,10 @@ TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) 
 
 TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFileTypeStays) {
     Own({L"MKV"});
-    const std::wstring choice = FileExtsPath(L"MKV") + L"\\UserChoice";
+    const std::wstring choice = kMkv.fileExts + L"\\UserChoice";
     SetRawString(choice, L"Progid", L"Applications\\other.exe");
     CreateRawKey(choice + L"\\Sub");
-    const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV"));
+    const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, kMkv.fileExts);
 
     EXPECT_FALSE(Register(L"mkv", true));
     ASSERT_EQ(1u, boxes.size());
@@ -301,25 +296,33 @@ TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFile
     EXPECT_TRUE(boxes[0].iconKnown);
     EXPECT_EQ(nullptr, boxes[0].owner);
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
-              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
-    EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+              DumpTree(HKEY_CURRENT_USER, kMkv.fileType));
+    EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, kMkv.fileExts));
     ExpectNothingElseChanged();
 }
 
 TEST_F(RegisterExtensionTest, AnExtensionThatNoFileHasOrOfAProgramIsRefusedBeforeAnyWrite) {
     // "mkv\UserChoice" would otherwise give .MKV's real user choice a subkey (so that it could
-    // never be replaced again) and create VTMKV\USERCHOICEFile.
-    Own({L"MKV"});
-    SetRawString(FileExtsPath(L"MKV") + L"\\UserChoice", L"Progid", L"VTMKVFile");
+    // never be replaced again) and create VTMKV\USERCHOICEFile. Another program's VTEXEFile with
+    // the tool's command is neither taken for the tool's nor removed.
+    Own({L"MKV", L"EXE"});
+    SetRawString(kMkv.fileExts + L"\\UserChoice", L"Progid", L"VTMKVFile");
+    SetRawString(TypeNames(L"EXE").fileType + L"\\shell\\open\\command", nullptr,
+                 L"\"" + kPlayer + L"\" \"%L\"");
     const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"");
 
-    EXPECT_FALSE(Register(L"mkv\\UserChoice", true));
-    EXPECT_FALSE(Register(std::wstring(L"mkv\0x", 5), true));
     // No file has these, and a program's type would start the player instead of the program.
-    for (const wchar_t* extension : {L"", L".mkv", L"EXE", L"lnk"}) {
+    for (const std::wstring& extension :
+         {std::wstring(L"mkv\\UserChoice"), std::wstring(L"mkv\0x", 5), std::wstring(),
+          std::wstring(L".mkv"), std::wstring(L"EXE"), std::wstring(L"lnk")}) {
         EXPECT_FALSE(Register(extension, true));
+        MessageBoxWatcher watcher;
+        EXPECT_FALSE(RemoveExtension(extension));
+        const auto seen = watcher.Seen();
+        boxes.insert(boxes.end(), seen.begin(), seen.end());
+        EXPECT_EQ(AssociationState::NotRegistered, ReadAssociationState(extension, kPlayer));
     }
-    ASSERT_EQ(6u, boxes.size());
+    ASSERT_EQ(12u, boxes.size());
     for (const MessageBoxInfo& box : boxes) {
         EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
         EXPECT_EQ(SystemErrorText(ERROR_INVALID_NAME), box.text);
@@ -387,8 +390,8 @@ TEST_F(RegisterExtensionTest, ADefaultAppsKeyThatCannotBeWrittenIsReportedAfterT
     }
     // Everything before the failing step stays written.
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
-              DumpTree(HKEY_CURRENT_USER, ProgIdPath(L"VTMKVFile")));
-    EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"), DumpTree(HKEY_CURRENT_USER, FileExtsPath(L"MKV")));
+              DumpTree(HKEY_CURRENT_USER, kMkv.fileType));
+    EXPECT_EQ(ExpectedUserChoice(L"VTMKVFile"), DumpTree(HKEY_CURRENT_USER, kMkv.fileExts));
     EXPECT_EQ(ExpectedOpenWith(L"VTMKVFile"), DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
     EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kClients));
     EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));

@@ -71,24 +71,24 @@ TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
     SetRawValue(kClasses + L"\\.mkv\\OpenWithProgids", L"Other.File", REG_NONE, nullptr, 0);
     Register(L"mkv");
     Register(L"mp3");
-    const std::wstring choice = kFileExts + L"\\.MP3\\UserChoice";
+    const std::wstring choice = TypeNames(L"MP3").fileExts + L"\\UserChoice";
     DeleteRawTree(choice);
     SetRawString(choice, L"ProgId", L"Other.mp3");
     SetRawString(choice, L"Hash", L"q1Fh5w9Yg2E=");
     SetRawUserChoiceLatest(L"MP3", L"Other.mp3");
     SetRawUserChoiceLatest(L"MKV", L"VTMKVFile");
     SetRawString(kCapabilities, L"Foreign", L"kept");
-    const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MP3");
+    const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, TypeNames(L"MP3").fileExts);
 
     Remove(L"mkv");
     Remove(L"mp3");
     EXPECT_EQ(
         L"K \nK OpenWithProgids\nV  [] 1 22 Other.File|NUL\nV OpenWithProgids [Other.File] 0 0 \n",
         DumpTree(HKEY_CURRENT_USER, kClasses + L"\\.mkv"));
-    EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MP3"));
+    EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, TypeNames(L"MP3").fileExts));
     EXPECT_EQ(L"K \nV  [Foreign] 1 10 kept|NUL\n", DumpTree(HKEY_CURRENT_USER, kCapabilities));
-    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kClasses + L"\\VTMP3File"));
-    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MKV"));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, TypeNames(L"MP3").fileType));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, TypeNames(L"MKV").fileExts));
     EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
     EXPECT_TRUE(watcher.Seen().empty());
 }
@@ -96,7 +96,7 @@ TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
 TEST_F(RemoveExtensionTest, AFailureIsShownStopsTheExtensionAndASecondRemovalFinishes) {
     Register(L"mkv");
     const std::wstring registered = DumpTree(HKEY_CURRENT_USER, L"");
-    const std::wstring blocker = kFileExts + L"\\.MKV\\UserChoice\\Blocker";
+    const std::wstring blocker = TypeNames(L"MKV").fileExts + L"\\UserChoice\\Blocker";
     CreateRawKey(blocker);
 
     EXPECT_FALSE(RemoveExtension(L"mkv"));
@@ -111,8 +111,8 @@ TEST_F(RemoveExtensionTest, AFailureIsShownStopsTheExtensionAndASecondRemovalFin
         << "Explorer still points at the complete file type";
 
     Remove(L"mkv");
-    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kClasses + L"\\VTMKVFile"));
-    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kFileExts + L"\\.MKV"));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, TypeNames(L"MKV").fileType));
+    EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, TypeNames(L"MKV").fileExts));
     EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, L"Software\\Clients"));
 }
 

@@ -76,14 +76,18 @@ TEST_F(RegistryKeyTest, EveryOperationOnAMissingKeyThrowsFileNotFoundFromTheCons
     }
 }
 
-TEST_F(RegistryKeyTest, HasSubkeyIsFalseOnlyForAKeyThatIsNotThere) {
-    CreateRawKey(scratch.Below(L"there"));
+TEST_F(RegistryKeyTest, OpeningIfPresentGivesNothingOnlyForAKeyThatIsNotThere) {
+    SetRawString(scratch.Below(L"there"), L"v", L"x");
     CreateRawKey(scratch.Below(L"closed"));
     SetRawKeyDenied(scratch.Below(L"closed"), KEY_QUERY_VALUE);
+    EXPECT_EQ(L"x",
+              CRegistryKey::OpenIfPresent(HKEY_CURRENT_USER, scratch.Below(L"there"), KEY_READ)
+                  ->QueryTextIfPresent(L"v"));
+    EXPECT_FALSE(Scratch().OpenKeyIfPresent(L"none", KEY_QUERY_VALUE));
     EXPECT_TRUE(Scratch().HasSubkey(L"there"));
     EXPECT_FALSE(Scratch().HasSubkey(L"none"));
-    ExpectFailure(Thrown([&] { Scratch().HasSubkey(L"closed"); }), ERROR_ACCESS_DENIED,
-                  kConstructor);
+    ExpectFailure(Thrown([&] { Scratch().OpenKeyIfPresent(L"closed", KEY_QUERY_VALUE); }),
+                  ERROR_ACCESS_DENIED, kConstructor);
     SetRawKeyDenied(scratch.Below(L"closed"), 0); // for the clean-up
 }
 
@@ -119,11 +123,16 @@ TEST_F(RegistryKeyTest, DeleteKeyRemovesAnEmptyKeyOnly) {
     SetRawString(scratch.Below(L"leaf"), L"v", L"values do not count");
     Scratch().DeleteKey(L"leaf");
     EXPECT_FALSE(RawKeyExists(scratch.Below(L"leaf")));
+    CreateRawKey(scratch.Below(L"leaf"));
+    EXPECT_TRUE(Scratch().DeleteKeyIfPresent(L"leaf"));
+    EXPECT_FALSE(Scratch().DeleteKeyIfPresent(L"leaf"));
 
     BuildTree(scratch.Below(L"tree"));
     const std::wstring before = DumpTree(HKEY_CURRENT_USER, scratch.Path());
     const auto e = Thrown([&] { Scratch().DeleteKey(L"tree"); });
     ExpectFailure(e, ERROR_ACCESS_DENIED, L"CRegistryKey::DeleteKey()");
+    ExpectFailure(Thrown([&] { Scratch().DeleteKeyIfPresent(L"tree"); }), ERROR_ACCESS_DENIED,
+                  L"CRegistryKey::DeleteKey()");
     EXPECT_EQ(before, DumpTree(HKEY_CURRENT_USER, scratch.Path()));
 }
 
@@ -140,7 +149,8 @@ TEST_F(RegistryKeyTest, DeleteKeyAndSubkeysRemovesAWholeTreeAndNothingBesideIt) 
 
     // A key without subkeys goes like with DeleteKey; a path of several levels works too.
     Scratch().DeleteKeyAndSubkeys(L"tree2");
-    Scratch().DeleteKeyAndSubkeys(L"neighbour\\a2\\b2");
+    EXPECT_TRUE(Scratch().DeleteKeyAndSubkeysIfPresent(L"neighbour\\a2\\b2"));
+    EXPECT_FALSE(Scratch().DeleteKeyAndSubkeysIfPresent(L"neighbour\\a2\\b2"));
     EXPECT_FALSE(RawKeyExists(scratch.Below(L"tree2")));
     EXPECT_FALSE(RawKeyExists(scratch.Below(L"neighbour\\a2\\b2")));
     EXPECT_TRUE(RawKeyExists(scratch.Below(L"neighbour\\a2\\b1\\c1")));
@@ -155,6 +165,8 @@ TEST_F(RegistryKeyTest, ANameWithANulInsideIsRefusedInsteadOfStandingForAShorter
     const auto created = Thrown([&] { Scratch().CreateOrOpenKey(name); });
     ExpectFailure(created, ERROR_INVALID_NAME, L"CRegistryKey::CreateOrOpenKey()");
     ExpectFailure(Thrown([&] { Scratch().HasSubkey(name); }), ERROR_INVALID_NAME, kConstructor);
+    ExpectFailure(Thrown([&] { Scratch().DeleteKeyIfPresent(name); }), ERROR_INVALID_NAME,
+                  L"CRegistryKey::DeleteKey()");
     EXPECT_EQ(before, DumpTree(HKEY_CURRENT_USER, scratch.Path()));
 }
 
@@ -179,6 +191,7 @@ TEST_F(RegistryKeyTest, QueryValueReadsStringsAsStoredAndAlwaysTerminated) {
     EXPECT_STREQ(L"%SystemRoot%\\x.dll,-3", text.get());
     ASSERT_TRUE(key.QueryValue(L"unterminated", text));
     EXPECT_STREQ(L"abc", text.get());
+    EXPECT_EQ(L"abc", key.QueryTextIfPresent(L"unterminated"));
     ASSERT_TRUE(key.QueryValue(L"odd", text));
     EXPECT_EQ(0, std::wcsncmp(L"ab", text.get(), 2)); // the half character is kept as stored
     EXPECT_EQ(L'\0', text.get()[3]);
@@ -193,6 +206,7 @@ TEST_F(RegistryKeyTest, QueryValueOfANumberReturnsFalseAndLeavesTheOutputAlone) 
     text.get()[0] = L'z';
     wchar_t* const before = text.get();
     EXPECT_FALSE(Scratch().QueryValue(L"", text));
+    EXPECT_FALSE(Scratch().QueryTextIfPresent(L""));
     EXPECT_EQ(before, text.get());
     EXPECT_STREQ(L"z", text.get());
 }
@@ -203,6 +217,7 @@ TEST_F(RegistryKeyTest, QueryValueOfAMissingDefaultValueThrowsFileNotFound) {
     const auto e = Thrown([&] { Scratch().QueryValue(L"", text); });
     ExpectFailure(e, ERROR_FILE_NOT_FOUND, L"CRegistryKey::QueryValue()");
     EXPECT_EQ(nullptr, text.get());
+    EXPECT_FALSE(Scratch().QueryTextIfPresent(L"")); // without an exception
 }
 
 TEST_F(RegistryKeyTest, SetValueWritesTheTextWithItsNulAsTheGivenStringType) {
@@ -221,6 +236,13 @@ TEST_F(RegistryKeyTest, SetValueWritesTheTextWithItsNulAsTheGivenStringType) {
     const RawValue expand = ReadRawValue(scratch.Path(), L"expand");
     EXPECT_EQ(static_cast<DWORD>(REG_EXPAND_SZ), expand.type);
     EXPECT_EQ(std::wstring(L"%TEMP%", 7), expand.Text());
+
+    key.SetEmptyValue(L"none");
+    const RawValue none = ReadRawValue(scratch.Path(), L"none");
+    EXPECT_TRUE(none.result == ERROR_SUCCESS && none.type == REG_NONE && none.bytes.empty());
+    const CRegistryKey readOnly(HKEY_CURRENT_USER, scratch.Path(), KEY_QUERY_VALUE);
+    ExpectFailure(Thrown([&] { readOnly.SetEmptyValue(L"x"); }), ERROR_ACCESS_DENIED,
+                  L"CRegistryKey::SetValue()");
 }
 
 TEST_F(RegistryKeyTest, SetValueRefusesOtherTypesBeforeWritingAnything) {

@@ -216,8 +216,8 @@ CleanRegistrations::~CleanRegistrations() {
 
 void CleanRegistrations::Remove() const {
     for (const std::wstring& ext : extensions) {
-        DeleteRawTree(kClasses + L"\\VT" + ext + L"File");
-        DeleteRawTree(kFileExts + L"\\." + ext);
+        DeleteRawTree(TypeNames(ext).fileType);
+        DeleteRawTree(TypeNames(ext).fileExts);
         DeleteRawTree(kClasses + L"\\." + ext);
     }
     DeleteRawTree(L"Software\\Clients");

@@ -13,6 +13,15 @@ inline const std::wstring kClasses = L"Software\\Classes";
 inline const std::wstring kFileExts =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
+// The names that registering an extension (upper case, e.g. "MKV") writes: the file type
+// VTMKVFile, its key below Software\Classes and Explorer's key FileExts\.MKV.
+struct TypeNames {
+    explicit TypeNames(const std::wstring& upperExtension)
+        : progId(L"VT" + upperExtension + L"File"), fileType(kClasses + L"\\" + progId),
+          fileExts(kFileExts + L"\\." + upperExtension) {}
+    std::wstring progId, fileType, fileExts;
+};
+
 // A key HKCU\Software\VTAssocTests\<name>, made empty when the object is built and removed with
 // everything below it when the object goes.
 class ScratchKey {
