@@ -54,7 +54,7 @@ protected:
     }
 
     static void SetCommand(const std::wstring& upperExtension, const std::wstring& command) {
-        SetRawString(kClasses + L"\\VT" + upperExtension + L"File\\shell\\open\\command", nullptr,
+        SetRawString(TypeNames(upperExtension).fileType + L"\\shell\\open\\command", nullptr,
                      command);
     }
     static void SetChoice(const std::wstring& upperExtension, const wchar_t* name,

@@ -313,11 +313,10 @@ TEST_F(EndToEndTest, WhileACommandWaitsInABoxNoOtherStartsAndACloseWaitsForItsEn
             EXPECT_EQ(watcher.Seen().back().text, L"2 selected extensions have been registered.\n"
                                                   L"1 extensions could not be registered.");
             for (const wchar_t* ext : {L"AVI", L"MP3"}) {
-                const std::wstring progId = std::wstring(L"VT") + ext + L"File";
-                EXPECT_EQ(ReadRawString(kClasses + L"\\" + progId + L"\\shell\\open\\command"),
+                const TypeNames names(ext);
+                EXPECT_EQ(ReadRawString(names.fileType + L"\\shell\\open\\command"),
                           L"\"" + FolderOf(copy.Path()) + L"vtplayer.exe\" \"%L\"");
-                EXPECT_EQ(ReadRawString(kFileExts + L"\\." + ext + L"\\UserChoice", L"Progid"),
-                          progId);
+                EXPECT_EQ(ReadRawString(names.fileExts + L"\\UserChoice", L"Progid"), names.progId);
             }
         }
     }

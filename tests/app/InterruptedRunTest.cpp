@@ -139,13 +139,13 @@ std::wstring Misleading() {
     std::wstring wrong;
     const std::wstring associations = L"Software\\Clients\\Media\\Veltrano\\Capabilities";
     for (const wchar_t* ext : kExtensions) {
-        const std::wstring progId = L"VT" + std::wstring(ext) + L"File";
+        const std::wstring progId = TypeNames(ext).progId;
         std::wstring lower = ext;
         for (wchar_t& c : lower) {
             c = static_cast<wchar_t>(towlower(c));
         }
         const bool named =
-            ReadRawString(kFileExts + L"\\." + ext + L"\\UserChoice", L"Progid") == progId ||
+            ReadRawString(TypeNames(ext).fileExts + L"\\UserChoice", L"Progid") == progId ||
             ReadRawValue(kClasses + L"\\." + lower + L"\\OpenWithProgids", progId.c_str()).result ==
                 ERROR_SUCCESS ||
             ReadRawString(associations + L"\\FileAssociations", (L"." + lower).c_str()) == progId;
@@ -181,7 +181,7 @@ TEST(InterruptedRunTest, ACutAfterAnyWriteMisleadsNothingAndTheNextRunRepairsEve
         // The reference itself: every type complete, the user choice as the version has it (only
         // Windows 7 takes one from a program), the old mp3 verb and shell extension gone.
         for (const wchar_t* ext : kExtensions) {
-            EXPECT_EQ(ReadRawString(kClasses + L"\\VT" + ext + L"File\\shell\\open\\command"),
+            EXPECT_EQ(ReadRawString(TypeNames(ext).fileType + L"\\shell\\open\\command"),
                       L"\"" + kPlayer + L"\" \"%L\"");
         }
         const bool win7 = std::wstring(version) == L"win7";

@@ -37,7 +37,7 @@ TEST_F(SetAssociationsTest, NothingTickedWritesNothingAndReportsZero) {
     EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     EXPECT_EQ(boxes[0].owner, hwnd);
     for (const wchar_t* ext : {L"AVI", L"MKV", L"MP3"}) {
-        EXPECT_FALSE(RawKeyExists(kClasses + L"\\VT" + ext + L"File"));
+        EXPECT_FALSE(RawKeyExists(TypeNames(ext).fileType));
     }
     EXPECT_FALSE(RawKeyExists(L"Software\\Clients"));
 }
