@@ -20,6 +20,8 @@
 #include "registration/DefaultApps.h"
 #include "registration/RegisterExtension.h"
 #include "support/MessageBoxWatcher.h"
+#include "support/TestFolder.h"
+#include "support/ThisProgram.h"
 #include "support/e2e/AppDriver.h"
 
 #include <windows.h>
@@ -142,13 +144,10 @@ int StartUpSteps(const wchar_t* file) {
 
 // Runs startup-steps in fresh processes of this program; adds each step's times.
 bool RunStartUpSteps(std::vector<double> (&steps)[kSteps]) {
-    wchar_t self[MAX_PATH], folder[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring file = std::wstring(folder) + L"vt-startup-steps.txt";
+    const std::wstring file = TempPath(L"vt-startup-steps.txt");
     AppDriver app;
     DWORD exitCode = 1;
-    if (!app.Start(self, {L"startup-steps", file}) || !app.WaitForExit(60000, exitCode) ||
+    if (!app.Start(ThisProgram(), {L"startup-steps", file}) || !app.WaitForExit(60000, exitCode) ||
         exitCode != 0) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include "definitions/TextFile.h"
 #include "definitions/TestFiles.h"
 #include "definitions/BenchSupport.h"
+#include "support/TestFolder.h"
 
 #include <windows.h>
 
@@ -108,9 +109,7 @@ double Median(std::vector<double> values) {
 
 int wmain(int argc, wchar_t** argv) {
     const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 9;
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"vt-idf-bench.idf";
+    const std::wstring path = TempPath(L"vt-idf-bench.idf");
     const Encoding encodings[] = {{"ANSI", "", 0, 1, false},
                                   {"UTF-8", "\xEF\xBB\xBF", 3, 1, false},
                                   {"UTF-16LE", "\xFF\xFE", 2, 2, false},

@@ -6,6 +6,7 @@
 //   and ROUNDS runs (default 7), e.g. to profile the readers.
 #include "definitions/TextFile.h"
 #include "definitions/BenchSupport.h"
+#include "support/TestFolder.h"
 
 #include <windows.h>
 
@@ -81,9 +82,7 @@ std::size_t PlainReads(const std::wstring& path) {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring only = argc > 1 ? argv[1] : L"";
     const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 7;
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"vt-readers-bench.txt";
+    const std::wstring path = TempPath(L"vt-readers-bench.txt");
     struct Kind {
         const char* name;
         std::string mark;

@@ -2,8 +2,9 @@
 // the registry of the current user checked afterwards.
 #include "registry/RegistryTestSupport.h"
 
-#include "definitions/IdfTestSupport.h"
+#include "definitions/TestFiles.h"
 #include "support/MessageBoxWatcher.h"
+#include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
 
 #include <gtest/gtest.h>

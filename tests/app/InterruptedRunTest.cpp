@@ -92,17 +92,10 @@ TEST_F(InterruptedRunChild, SetAssociationsOfThreeExtensions) {
     TerminateProcess(GetCurrentProcess(), succeeded ? counter.writes : kFailedRunExitCode);
 }
 
-std::wstring ThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
-}
-
 // Runs the child to its k-th write (0: to the end) and returns its exit code.
 DWORD RunChild(const std::wstring& program, DWORD cutAfter) {
     SetEnvironmentVariableW(kCutVariable, std::to_wstring(cutAfter).c_str());
-    const DWORD exitCode =
-        RunToExit(program, L"--gtest_filter=InterruptedRunChild.* --gtest_brief=1", 60000, false);
+    const DWORD exitCode = RunTests(program, L"InterruptedRunChild.*", 60000, false);
     SetEnvironmentVariableW(kCutVariable, nullptr);
     return exitCode;
 }

@@ -2,6 +2,7 @@
 
 #include "app/ListRows.h"
 #include "app/StartUp.h"
+#include "support/MessageQueue.h"
 
 #include <commctrl.h>
 
@@ -63,12 +64,8 @@ void MainWindowTest::TearDown() {
     if (hwnd != nullptr && IsWindow(hwnd)) {
         DestroyWindow(hwnd);
     }
-    window.reset(); // the window object went with its window
-    // Take the quit message of the destroyed window (and anything else) off the queue, or the
-    // next modal loop of this thread would end at once.
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    window.reset();  // the window object went with its window
+    DrainMessages(); // the destroyed window's quit message would end the next modal loop
 }
 
 ScriptedPickers& MainWindowTest::UseScriptedPickers() {
@@ -181,12 +178,6 @@ RECT MainWindowTest::ControlRect(HWND control) const {
     GetWindowRect(control, &bounds);
     MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&bounds), 2);
     return bounds;
-}
-
-std::wstring MainWindowTest::ThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return path;
 }
 
 std::wstring MainWindowTest::SystemIconLibrary() {

@@ -5,6 +5,7 @@
 #include "app/ModalPickers.h"
 #include "MainWindowAccess.h"
 #include "app/RootWindow.h"
+#include "support/ThisProgram.h" // the test program carries the program's icon (group 20005)
 
 #include <gtest/gtest.h>
 
@@ -81,8 +82,6 @@ protected:
     // Position and size of a control in the main window's client coordinates.
     RECT ControlRect(HWND control) const;
 
-    // Path of this test program, which carries the program's icon (group 20005).
-    static std::wstring ThisProgram();
     // A system library with icons of its own, other than the program's.
     static std::wstring SystemIconLibrary();
 

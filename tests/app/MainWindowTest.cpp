@@ -4,11 +4,13 @@
 
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
+#include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
 
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -402,11 +404,10 @@ DWORD RunAtDpi(const std::wstring& program, int dpi, const std::string& layoutFi
     RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                    sizeof(value));
     SetEnvironmentVariableA(kLayoutFileVariable, layoutFile.c_str());
-    const DWORD exitCode = RunToExit(program,
-                                     L"--gtest_brief=1 --gtest_filter=MainWindowTest.ShowsThe*:"
-                                     L"MainWindowTest.NoTwoControls*:MainWindowTest.Dragging*:"
-                                     L"DisplayScaleTest.*",
-                                     120000, true);
+    const DWORD exitCode = RunTests(program,
+                                    L"MainWindowTest.ShowsThe*:MainWindowTest.NoTwoControls*:"
+                                    L"MainWindowTest.Dragging*:DisplayScaleTest.*",
+                                    120000, true);
     SetEnvironmentVariableA(kLayoutFileVariable, nullptr);
     if (hadValue) {
         RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before),
@@ -430,9 +431,7 @@ TEST_F(DisplayScaleTest, AtEveryScaleTheWindowIsMadeForTheDpiAndAChangeOfDpiRema
         return;
     }
     const int startDpi = WindowDpi(hwnd);
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string layoutFile = std::string(folder) + "vt-scale-layout.txt";
+    const std::string layoutFile = std::filesystem::path(TempPath(L"vt-scale-layout.txt")).string();
     for (const int dpi : {120, 144, 192}) {
         EXPECT_EQ(RunAtDpi(ThisProgram(), dpi, layoutFile), 0u) << "the tests at " << dpi << " dpi";
         std::string dpiThere, startThere;

@@ -4,6 +4,7 @@
 
 #include "app/StartUp.h"
 #include "app/Window.h"
+#include "support/MessageQueue.h"
 
 #include <gtest/gtest.h>
 
@@ -67,22 +68,7 @@ private:
 class WindowFrameworkTest : public ::testing::Test {
 protected:
     void SetUp() override { instanceHandle = GetModuleHandleW(nullptr); }
-    void TearDown() override {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-    // The quit message left in this thread's queue, if any.
-    static bool TakeQuitMessage(WPARAM& code) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                code = message.wParam;
-                return true;
-            }
-        }
-        return false;
-    }
+    void TearDown() override { DrainMessages(); }
 };
 
 TEST_F(WindowFrameworkTest, RoutesMessagesFromNcCreateOnAndDeletesTheObjectOnce) {
@@ -101,8 +87,7 @@ TEST_F(WindowFrameworkTest, RoutesMessagesFromNcCreateOnAndDeletesTheObjectOnce)
     EXPECT_EQ(journal.deletions, 1);
     EXPECT_EQ(journal.messages.back(), static_cast<UINT>(WM_NCDESTROY));
     EXPECT_FALSE(IsWindow(window));
-    WPARAM code = 0;
-    EXPECT_FALSE(TakeQuitMessage(code)) << "only the main window ends the program";
+    EXPECT_FALSE(DrainMessages()) << "only the main window ends the program";
 }
 
 TEST_F(WindowFrameworkTest, PaintsThroughPaintForWmPaintAndWmPrintClient) {
@@ -177,7 +162,7 @@ TEST_F(WindowFrameworkTest, ClosingTheMainWindowDeletesItOnceAndPostsQuitZero) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(deletions, 1);
     WPARAM code = 99;
-    EXPECT_TRUE(TakeQuitMessage(code));
+    EXPECT_TRUE(DrainMessages(&code));
     EXPECT_EQ(code, 0u);
 }
 

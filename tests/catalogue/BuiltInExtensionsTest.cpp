@@ -1,6 +1,7 @@
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/ExtensionGate.h"
 #include "catalogue/IconLocationGate.h"
+#include "support/ThisProgram.h"
 
 #include <gtest/gtest.h>
 
@@ -130,9 +131,8 @@ struct BuiltIn {
 
 TEST(BuiltInCatalogue, HoldsEveryExtensionInOrderWithThePlayersFirstIcon) {
     const BuiltIn builtIn;
-    wchar_t program[MAX_PATH] = {}; // the player lies beside this test program
-    const std::wstring path(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
-    EXPECT_EQ(builtIn.playerPath, path.substr(0, path.rfind(L'\\') + 1) + L"vtplayer.exe");
+    const std::wstring program = ThisProgram(); // the player lies beside this test program
+    EXPECT_EQ(builtIn.playerPath, program.substr(0, program.rfind(L'\\') + 1) + L"vtplayer.exe");
     ASSERT_EQ(builtIn.catalogue.Size(), std::size(expectedTable));
     ASSERT_EQ(std::size(expectedTable), 82u);
     std::size_t row = 0;

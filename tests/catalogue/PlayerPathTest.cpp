@@ -2,6 +2,7 @@
 // program is copied there, started, and reports its result through a pipe. (A folder path longer
 // than MAX_PATH is checked by RunFromLongFolder.cmake: CreateProcessW cannot start such a copy.)
 #include "catalogue/ExtensionCatalogue.h"
+#include "support/ThisProgram.h"
 
 #include <windows.h>
 
@@ -36,15 +37,8 @@ std::wstring Folder(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
 }
 
-std::wstring ThisProgramsPath() {
-    std::vector<wchar_t> buffer(32768);
-    const DWORD length =
-        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    return std::wstring(buffer.data(), length);
-}
-
 std::wstring HelperPath() {
-    return Folder(ThisProgramsPath()) + L"\\catalogue_player_path_helper.exe";
+    return Folder(ThisProgram()) + L"\\catalogue_player_path_helper.exe";
 }
 
 // Creates the folders of a path that do not exist yet and removes exactly those again.
@@ -148,9 +142,9 @@ private:
 } // namespace
 
 TEST(PlayerPath, IsInTheFolderOfThisProgram) {
-    EXPECT_EQ(ComputePlayerPath(), Folder(ThisProgramsPath()) + L"\\vtplayer.exe");
-    EXPECT_EQ(CopiedHelper(Folder(ThisProgramsPath()) + L"\\vtassoc-catalogue-copy.exe").Run(),
-              Folder(ThisProgramsPath()) + L"\\vtplayer.exe");
+    EXPECT_EQ(ComputePlayerPath(), Folder(ThisProgram()) + L"\\vtplayer.exe");
+    EXPECT_EQ(CopiedHelper(Folder(ThisProgram()) + L"\\vtassoc-catalogue-copy.exe").Run(),
+              Folder(ThisProgram()) + L"\\vtplayer.exe");
 }
 
 TEST(PlayerPath, ProgramInAFolder) {

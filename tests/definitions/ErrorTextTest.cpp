@@ -2,6 +2,7 @@
 #include "definitions/ErrorText.h"
 #include "definitions/TextFile.h"
 #include "resource.h"
+#include "support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -60,9 +61,7 @@ TEST(ErrorText, SystemTextsLoseOnlyTheirLineEnd) {
 }
 
 TEST(ErrorText, OpenOfAMissingFileNamesThePathTheCodeAndTheSystemText) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring path = std::wstring(folder) + L"missing-\u00e9\u4e2d.idf";
+    const std::wstring path = TempPath(L"missing-\u00e9\u4e2d.idf");
     TextFile file;
     EXPECT_EQ(file.Open(path.c_str()), TextFileError);
     EXPECT_EQ(std::wstring(lastErrorText.get()),

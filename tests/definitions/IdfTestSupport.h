@@ -1,10 +1,12 @@
-// Test support for IDF files: folders and files in the Wine prefix, the four encodings, and a
+// Test support for IDF files: files in the Wine prefix, the four encodings, and a
 // real top-level window that stands in for the main window.
 #pragma once
 
 #include "definitions/FileChooser.h"
 #include "definitions/TestFiles.h"
 #include "support/MessageBoxWatcher.h"
+#include "support/MessageQueue.h"
+#include "support/TestFolder.h"
 
 #include <windows.h>
 
@@ -78,54 +80,6 @@ inline std::string EncodeIdfText(const std::wstring& text, IdfEncoding encoding)
     return bytes;
 }
 
-// A fresh folder in the prefix's temporary folder, with everything in it removed at the end.
-// Path() ends with "\".
-class TestFolder {
-public:
-    explicit TestFolder(const std::wstring& name) {
-        wchar_t temporary[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temporary);
-        path =
-            std::wstring(temporary) + name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        RemoveTree(path);
-        CreateDirectoryW(path.c_str(), nullptr);
-    }
-    ~TestFolder() { RemoveTree(path); }
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
-
-    const std::wstring& Path() const { return path; }
-    // Makes a folder below this one (its parent must exist) and returns its path with "\".
-    std::wstring MakeFolder(const std::wstring& relative) const {
-        const std::wstring made = path + relative + L"\\";
-        CreateDirectoryW(made.c_str(), nullptr);
-        return made;
-    }
-
-private:
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW found = {};
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") {
-                    continue;
-                }
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(folder + name + L"\\");
-                } else {
-                    DeleteFileW((folder + name).c_str());
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring path;
-};
-
 // A real, hidden top-level window in the place of the program's main window: it owns the boxes
 // and receives the close request.
 class StandInMainWindow {
@@ -137,18 +91,13 @@ public:
         if (IsWindow(hwnd)) {
             DestroyWindow(hwnd);
         }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        DrainMessages();
     }
     StandInMainWindow(const StandInMainWindow&) = delete;
     StandInMainWindow& operator=(const StandInMainWindow&) = delete;
 
     // Whether a WM_CLOSE waits in the window's queue; takes it off.
-    bool TakeCloseRequest() {
-        MSG message;
-        return PeekMessageW(&message, hwnd, WM_CLOSE, WM_CLOSE, PM_REMOVE) != FALSE;
-    }
+    bool TakeCloseRequest() { return TakeMessage(hwnd, WM_CLOSE); }
 
     HWND hwnd;
 };

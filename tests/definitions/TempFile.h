@@ -2,6 +2,7 @@
 #pragma once
 
 #include "definitions/TestFiles.h"
+#include "support/TestFolder.h"
 
 #include <windows.h>
 
@@ -10,10 +11,8 @@
 class TempFile {
 public:
     explicit TempFile(const std::string& bytes) {
-        wchar_t folder[MAX_PATH];
         wchar_t name[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        GetTempFileNameW(folder, L"vtr", 0, name);
+        GetTempFileNameW(TempPath().c_str(), L"vtr", 0, name);
         path = name;
         WriteBytes(path, bytes);
     }

@@ -1,6 +1,7 @@
 #include "support/e2e/AppDriver.h"
 
 #include "support/MessageBoxWatcher.h"
+#include "support/TestFolder.h"
 
 #include <commctrl.h>
 
@@ -99,16 +100,19 @@ DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWOR
     return exitCode;
 }
 
+DWORD RunTests(const std::wstring& program, const std::wstring& filter, DWORD timeoutMs,
+               bool keepOutput) {
+    return RunToExit(program, L"--gtest_brief=1 --gtest_filter=" + filter, timeoutMs, keepOutput);
+}
+
 ProgramCopy::ProgramCopy(const std::wstring& program, const std::wstring& name,
                          const wchar_t* version)
     : defaults(L"Software\\Wine\\AppDefaults\\" + name) {
-    wchar_t temporary[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temporary);
-    path = std::wstring(temporary) + name;
+    path = TempPath(name);
     copied = CopyFileW(program.c_str(), path.c_str(), FALSE) != 0;
     // The player that the copies' registrations point at, shared by them all.
-    CloseHandle(CreateFileW((std::wstring(temporary) + L"vtplayer.exe").c_str(), GENERIC_WRITE, 0,
-                            nullptr, OPEN_ALWAYS, 0, nullptr));
+    CloseHandle(CreateFileW(TempPath(L"vtplayer.exe").c_str(), GENERIC_WRITE, 0, nullptr,
+                            OPEN_ALWAYS, 0, nullptr));
     const DWORD bytes = static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t));
     configured = RegSetKeyValueW(HKEY_CURRENT_USER, defaults.c_str(), L"Version", REG_SZ, version,
                                  bytes) == ERROR_SUCCESS;

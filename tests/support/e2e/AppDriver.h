@@ -24,6 +24,11 @@ std::wstring WindowsPathOfHostFile(const std::string& hostPath);
 DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs,
                 bool keepOutput);
 
+// Runs the tests that the gtest filter selects in a test program (this one, or a copy of it) as
+// RunToExit does, and returns its exit code: 0 when they all passed.
+DWORD RunTests(const std::wstring& program, const std::wstring& filter, DWORD timeoutMs,
+               bool keepOutput);
+
 // A copy of a program, in the temporary folder under the given name, to which Wine reports the
 // given Windows version ("winxp", "win7", "win10"...): Wine answers per program name. The copy and
 // the setting go with the object; a player (an empty vtplayer.exe) lies beside it.
