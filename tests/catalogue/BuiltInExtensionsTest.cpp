@@ -131,8 +131,8 @@ struct BuiltIn {
 
 TEST(BuiltInCatalogue, HoldsEveryExtensionInOrderWithThePlayersFirstIcon) {
     const BuiltIn builtIn;
-    const std::wstring program = ThisProgram(); // the player lies beside this test program
-    EXPECT_EQ(builtIn.playerPath, program.substr(0, program.rfind(L'\\') + 1) + L"vtplayer.exe");
+    // The player lies beside this test program.
+    EXPECT_EQ(builtIn.playerPath, ThisProgramsFolder() + L"vtplayer.exe");
     ASSERT_EQ(builtIn.catalogue.Size(), std::size(expectedTable));
     ASSERT_EQ(std::size(expectedTable), 82u);
     std::size_t row = 0;

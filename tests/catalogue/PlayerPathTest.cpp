@@ -2,6 +2,7 @@
 // program is copied there, started, and reports its result through a pipe. (A folder path longer
 // than MAX_PATH is checked by RunFromLongFolder.cmake: CreateProcessW cannot start such a copy.)
 #include "catalogue/ExtensionCatalogue.h"
+#include "support/TestFolder.h"
 #include "support/ThisProgram.h"
 
 #include <windows.h>
@@ -33,42 +34,9 @@ private:
     HANDLE handle = nullptr;
 };
 
-std::wstring Folder(const std::wstring& path) {
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
 std::wstring HelperPath() {
-    return Folder(ThisProgram()) + L"\\catalogue_player_path_helper.exe";
+    return ThisProgramsFolder() + L"catalogue_player_path_helper.exe";
 }
-
-// Creates the folders of a path that do not exist yet and removes exactly those again.
-class CreatedFolders {
-public:
-    explicit CreatedFolders(const std::wstring& folder) {
-        for (std::size_t at = folder.find(L'\\', 3);; at = folder.find(L'\\', at + 1)) {
-            const std::wstring part = folder.substr(0, at);
-            if (CreateDirectoryW(part.c_str(), nullptr)) {
-                created.push_back(part);
-            } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
-                ADD_FAILURE() << "cannot create folder, error " << GetLastError();
-                return;
-            }
-            if (at == std::wstring::npos) {
-                break;
-            }
-        }
-    }
-    ~CreatedFolders() {
-        for (auto it = created.rbegin(); it != created.rend(); ++it) {
-            RemoveDirectoryW(it->c_str());
-        }
-    }
-    CreatedFolders(const CreatedFolders&) = delete;
-    CreatedFolders& operator=(const CreatedFolders&) = delete;
-
-private:
-    std::vector<std::wstring> created;
-};
 
 // A copy of the helper program at the given path, deleted again at the end.
 class CopiedHelper {
@@ -142,15 +110,15 @@ private:
 } // namespace
 
 TEST(PlayerPath, IsInTheFolderOfThisProgram) {
-    EXPECT_EQ(ComputePlayerPath(), Folder(ThisProgram()) + L"\\vtplayer.exe");
-    EXPECT_EQ(CopiedHelper(Folder(ThisProgram()) + L"\\vtassoc-catalogue-copy.exe").Run(),
-              Folder(ThisProgram()) + L"\\vtplayer.exe");
+    EXPECT_EQ(ComputePlayerPath(), ThisProgramsFolder() + L"vtplayer.exe");
+    EXPECT_EQ(CopiedHelper(ThisProgramsFolder() + L"vtassoc-catalogue-copy.exe").Run(),
+              ThisProgramsFolder() + L"vtplayer.exe");
 }
 
 TEST(PlayerPath, ProgramInAFolder) {
-    const CreatedFolders folders(L"C:\\Tools\\Assoc");
-    const CopiedHelper program(L"C:\\Tools\\Assoc\\assoc.exe");
-    EXPECT_EQ(program.Run(), L"C:\\Tools\\Assoc\\vtplayer.exe");
+    const TestFolder folder(L"vtassoc-tools");
+    const CopiedHelper program(folder.Path() + L"assoc.exe");
+    EXPECT_EQ(program.Run(), folder.Path() + L"vtplayer.exe");
 }
 
 TEST(PlayerPath, ProgramInADrivesRootGetsNoDoubledSeparator) {
@@ -159,8 +127,7 @@ TEST(PlayerPath, ProgramInADrivesRootGetsNoDoubledSeparator) {
 }
 
 TEST(PlayerPath, FolderNamesBeyondAsciiWithBlanksAndCommas) {
-    const std::wstring folder = L"C:\\vtassoc-catalogue \u00c4\u00df, \u97f3\u697d \u2713";
-    const CreatedFolders folders(folder);
-    const CopiedHelper program(folder + L"\\assoc.exe");
-    EXPECT_EQ(program.Run(), folder + L"\\vtplayer.exe");
+    const TestFolder folder(L"vtassoc-catalogue \u00c4\u00df, \u97f3\u697d \u2713");
+    const CopiedHelper program(folder.Path() + L"assoc.exe");
+    EXPECT_EQ(program.Run(), folder.Path() + L"vtplayer.exe");
 }

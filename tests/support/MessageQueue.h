@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-// Takes everything off this thread's queue unhandled (a destroyed window's quit message, say, which
-// would end the next modal loop at once); true when a quit message was among it, its code in
-// quitCode.
+// Takes everything off this thread's queue unhandled (a destroyed window's quit message would end
+// the next modal loop at once); true when a quit message was among it, its code in quitCode.
 inline bool DrainMessages(WPARAM* quitCode = nullptr) {
     bool quit = false;
     for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
@@ -17,8 +16,8 @@ inline bool DrainMessages(WPARAM* quitCode = nullptr) {
     return quit;
 }
 
-// Takes the first message of the kind waiting for the window (WM_CLOSE, say) off the queue; false
-// when none waits. The message is left in taken, for the test to dispatch as the loop would.
+// Takes the first message of the kind (WM_CLOSE, say) waiting for the window off the queue into
+// taken, for the test to dispatch as the loop would; false when none waits.
 inline bool TakeMessage(HWND window, UINT kind, MSG* taken = nullptr) {
     MSG message;
     return PeekMessageW(taken ? taken : &message, window, kind, kind, PM_REMOVE) != FALSE;

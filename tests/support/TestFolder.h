@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 // The name in the prefix's temporary folder; with no name, the folder itself (ending with "\").
 inline std::wstring TempPath(const std::wstring& name = L"") {
@@ -18,10 +20,10 @@ class TestFolder {
 public:
     explicit TestFolder(const std::wstring& name)
         : path(TempPath(name + L"-" + std::to_wstring(GetCurrentProcessId()) + L"\\")) {
-        RemoveTree(path);
+        Remove();
         CreateDirectoryW(path.c_str(), nullptr);
     }
-    ~TestFolder() { RemoveTree(path); }
+    ~TestFolder() { Remove(); }
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
@@ -34,24 +36,9 @@ public:
     }
 
 private:
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW found = {};
-        HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") {
-                    continue;
-                }
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveTree(folder + name + L"\\");
-                } else {
-                    DeleteFileW((folder + name).c_str());
-                }
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(folder.c_str());
+    void Remove() const {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
     }
 
     std::wstring path;

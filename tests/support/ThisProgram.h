@@ -1,5 +1,5 @@
-// Test support: the path of the running test program, to start a copy of it or find what lies
-// beside it.
+// Test support: the running test program's path and folder, to start a copy of it or find what
+// lies beside it.
 #pragma once
 
 #include <windows.h>
@@ -11,4 +11,10 @@ inline std::wstring ThisProgram() {
     std::vector<wchar_t> path(32768);
     return std::wstring(path.data(),
                         GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+}
+
+// The folder of this test program, ending with "\".
+inline std::wstring ThisProgramsFolder() {
+    const std::wstring program = ThisProgram();
+    return program.substr(0, program.rfind(L'\\') + 1);
 }
