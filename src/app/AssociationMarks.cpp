@@ -25,6 +25,9 @@ const wchar_t* StateLine(AssociationState state) {
 } // namespace
 
 void RootWindow::ShowAssociationMarks() {
+    // Armed before the reading: a change made while the marks are read is seen the next time.
+    fileTypesWatch.Arm();
+    userChoicesWatch.Arm();
     const int rows = RowCount(listView);
     rowStates.assign(static_cast<std::size_t>(std::max(rows, 0)), AssociationState::NotRegistered);
     for (int row = 0; row < rows; ++row) {
@@ -37,6 +40,12 @@ void RootWindow::ShowAssociationMarks() {
         if (RowOverlay(listView, row) != overlay) {
             SetRowOverlay(listView, row, overlay);
         }
+    }
+}
+
+void RootWindow::RefreshAssociationMarks() {
+    if (fileTypesWatch.Changed() || userChoicesWatch.Changed()) {
+        ShowAssociationMarks();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/StartUp.h"
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/RegisteredIconProbe.h"
+#include "common/RegistryNames.h"
 #include "common/SystemLibraries.h"
 #include "definitions/IdfLoader.h"
 
@@ -39,7 +40,9 @@ RootWindow* RootWindow::CreateMainWindow(RootWindow* object) {
         CreateBoundWindow(object, L"VT File Associations", WS_OVERLAPPEDWINDOW, 400, 300));
 }
 
-RootWindow::RootWindow() : pickers(std::make_unique<SystemPickers>()) {}
+RootWindow::RootWindow()
+    : fileTypesWatch(kClassesPath), userChoicesWatch(kFileExtsPath),
+      pickers(std::make_unique<SystemPickers>()) {}
 
 std::wstring RootWindow::WindowClassName() const {
     return L"VTFileAssocRootWnd";

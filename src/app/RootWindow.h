@@ -13,6 +13,7 @@
 #include "catalogue/ExtensionCatalogue.h"
 #include "common/UniqueHandle.h"
 #include "registration/AssociationState.h"
+#include "registry/RegistryWatch.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -102,8 +103,12 @@ private:
     // Sizes the window to show the rows, 20 rows to a list column.
     void FitWindowToList();
     // Reads what each row's type opens with now and marks the rows of the types that Veltrano
-    // opens with the badge overlay; the others carry none.
+    // opens with the badge overlay; the others carry none. From then on the keys that the marks
+    // are read from are watched.
     void ShowAssociationMarks();
+    // The marks again when the window becomes active, if anything they are read from has changed
+    // since they were last read.
+    void RefreshAssociationMarks();
     // The info tip of a row: the type's description and what it opens with.
     void FillInfoTip(NMLVGETINFOTIPW& tip) const;
     // "Open IDF File": loads a file chosen by the user and rebuilds the list whatever happened.
@@ -156,6 +161,10 @@ private:
     RowImages imageList;
     // What each row's type opened with when the marks were last read, in row order.
     std::vector<AssociationState> rowStates;
+    // The keys the marks are read from (the file types and Explorer's user choices), watched since
+    // the marks were last read.
+    CRegistryWatch fileTypesWatch;
+    CRegistryWatch userChoicesWatch;
     UniqueMenu contextMenu;
     // The control that had the keyboard focus when the window was last deactivated.
     HWND focusedControl = nullptr;

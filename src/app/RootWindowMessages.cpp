@@ -117,7 +117,7 @@ void RootWindow::OnActivate(WPARAM state) {
     }
     // Back from Default apps (or any other window): show what the user chose there.
     if (!commands.Busy()) {
-        ShowAssociationMarks();
+        RefreshAssociationMarks();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "registry/RegistryTestSupport.h"
 
 #include "app/ListRows.h"
+#include "support/ImportHook.h"
 #include "support/MessageBoxWatcher.h"
 
 #include <commctrl.h>
@@ -17,6 +18,16 @@ const wchar_t kOpens[] = L"Opens with Veltrano.";
 const wchar_t kElsewhere[] = L"Registered for Veltrano, but Windows opens it with another "
                              L"program. To choose Veltrano for it, use Default apps.";
 const wchar_t kNotRegistered[] = L"Not registered for Veltrano.";
+
+// The keys that this program opens, counted while a test has the hook in place.
+int keyOpens = 0;
+decltype(&RegOpenKeyExW) systemOpenKey = nullptr;
+
+LONG WINAPI CountedOpenKey(HKEY parent, LPCWSTR subkey, DWORD options, REGSAM access,
+                           PHKEY opened) {
+    ++keyOpens;
+    return systemOpenKey(parent, subkey, options, access, opened);
+}
 
 class AssociationMarksTest : public MainWindowTest {
 protected:
@@ -172,6 +183,21 @@ TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryO
     EXPECT_EQ(RowOverlay(3), 0u);
     EXPECT_EQ(InfoTip(3), std::wstring(L"MPEG Layer 3 Audio\n") + kElsewhere);
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 2, 1, 1, 1, 1, 1})) << "the ticks stay";
+
+    // Away and back with nothing changed meanwhile: the marks are not read again.
+    systemOpenKey = reinterpret_cast<decltype(&RegOpenKeyExW)>(
+        ReplaceImport("advapi32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(&CountedOpenKey)));
+    ASSERT_NE(systemOpenKey, nullptr);
+    keyOpens = 0;
+    SetActiveWindow(other);
+    SetActiveWindow(hwnd);
+    EXPECT_EQ(keyOpens, 0) << "nothing changed, nothing read";
+    SetActiveWindow(other);
+    SetChoice(L"MP3", L"Progid", L"VTMP3File"); // the user picks Veltrano again
+    SetActiveWindow(hwnd);
+    EXPECT_GT(keyOpens, 0);
+    EXPECT_EQ(RowOverlay(3), 1u) << "changed while inactive: read again";
+    ReplaceImport("advapi32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(systemOpenKey));
     DestroyWindow(other);
 }
 

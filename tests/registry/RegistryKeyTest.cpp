@@ -1,5 +1,6 @@
 #include "registry/RegistryKey.h"
 #include "registry/RegistryTestSupport.h"
+#include "registry/RegistryWatch.h"
 
 #include <gtest/gtest.h>
 
@@ -343,6 +344,28 @@ protected:
 };
 
 } // namespace
+
+TEST_F(RegistryKeyTest, AWatchSeesChangesBelowItsKeyAndWatchesTheParentWhileTheKeyIsAbsent) {
+    CreateRawKey(scratch.Below(L"group"));
+    CRegistryWatch watch(scratch.Below(L"group\\watched"));
+    EXPECT_TRUE(watch.Changed()) << "not armed: nobody can say that nothing changed";
+    const std::pair<const wchar_t*, std::function<void()>> steps[] = {
+        {L"the key created (its parent was watched)",
+         [&] { CreateRawKey(scratch.Below(L"group\\watched")); }},
+        {L"a value in it", [&] { SetRawString(scratch.Below(L"group\\watched"), L"v", L"1"); }},
+        {L"a value deep below it",
+         [&] { SetRawString(scratch.Below(L"group\\watched\\a\\b"), L"v", L"1"); }},
+        {L"a subkey deleted", [&] { DeleteRawTree(scratch.Below(L"group\\watched\\a")); }},
+    };
+    for (const auto& [change, apply] : steps) {
+        const std::string name = testing::PrintToString(std::wstring(change));
+        ASSERT_TRUE(watch.Arm());
+        SetRawString(scratch.Below(L"beside"), L"v", change); // outside the watched key
+        EXPECT_FALSE(watch.Changed()) << "before: " << name;
+        apply();
+        EXPECT_TRUE(watch.Changed()) << name;
+    }
+}
 
 TEST(ReferenceCounted, TheLastReleaseDestroysTheHandleOnceAndSwallowsItsFailure) {
     Tracker tracker;
