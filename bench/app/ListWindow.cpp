@@ -1,7 +1,7 @@
 // The floor of the tool's own design for the start-up benchmark: a program with the tool's
-// manifest and libraries that shows a main window with a list view in list mode, filled with 82
-// text rows and no icons. What the tool takes beyond it is its own work (catalogue, probe, marks,
-// icons, fitting).
+// manifest and libraries that shows a main window with a list view in list mode, filled with as
+// many text rows as its argument asks (82 without one) and no icons. What the tool takes beyond it
+// is its own work (catalogue, probe, marks, icons, fitting).
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -9,6 +9,7 @@
 #include <shlwapi.h>
 #include <uxtheme.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -31,7 +32,8 @@ LRESULT CALLBACK ListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
+    const int rows = arguments != nullptr && _wtoi(arguments) > 0 ? _wtoi(arguments) : 82;
     (void)kImported[0];
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -49,7 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_LIST, 8, 8, 640, 360,
                                       window, nullptr, instance, nullptr);
     ShowWindow(window, show);
-    for (int row = 0; row < 82; ++row) {
+    for (int row = 0; row < rows; ++row) {
         std::wstring text = L".ext" + std::to_wstring(row);
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
