@@ -32,8 +32,12 @@ LRESULT CALLBACK ListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
-    const int rows = arguments != nullptr && _wtoi(arguments) > 0 ? _wtoi(arguments) : 82;
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    int count = 0;
+    LPWSTR* const arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const int rows =
+        arguments != nullptr && count > 1 && _wtoi(arguments[1]) > 0 ? _wtoi(arguments[1]) : 82;
+    LocalFree(arguments);
     (void)kImported[0];
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -59,6 +63,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int show) {
         item.pszText = text.data();
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // Shown: the rows painted before the loop, as the tool paints its list when it fits the
+    // window to it.
+    UpdateWindow(list);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
