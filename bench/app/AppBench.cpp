@@ -1,14 +1,24 @@
 // Benchmark helper for scripts/bench.d/40-app; not run by CTest.
 //   startup TOOL EMPTY LIST ROUNDS
-//                               time from process start until the tool's list holds its 82 rows,
-//                               against an empty Win32 window shown by EMPTY and a list of 82 text
-//                               rows shown by LIST (the tool's manifest and libraries), in turn;
-//                               prints minimum and median of each, the ratios to both (target
-//                               against the empty window: at most 1.25) and where the time goes:
-//                               the start-up steps run in a fresh process of this program ROUNDS
-//                               times (startup-steps).
-//   startup-steps FILE          the tool's start-up sequence in this process, each step timed;
-//                               the times go to FILE.
+//                               time from process start until the tool's list holds its rows,
+//                               with 82, 1,082 and 5,082 rows (the extra types come from an IDF
+//                               file named on the command line, each naming the player's icon),
+//                               against the floor of its design, LIST showing as many text rows
+//                               (the tool's manifest and libraries), and an empty Win32 window
+//                               shown by EMPTY, in turn; prints minimum and median of each, the
+//                               ratios (targets against the floor: at most 1.3 with 82 rows, 1.5
+//                               with 5,082) and where the time goes: the start-up steps run in a
+//                               fresh process of this program ROUNDS times (startup-steps).
+//   startup-steps FILE [IDF]    the tool's start-up sequence in this process, each step timed,
+//                               with the IDF file loaded as from the command line; the times go
+//                               to FILE.
+//   make-idf FILE ROWS ICONFILE writes an IDF file of ROWS - 82 extra types naming ICONFILE
+//                               (index 0), for startup-steps by hand.
+//   refresh TOOL ROUNDS         the return to the running tool's window (WM_ACTIVATE away and
+//                               back, sent from here) with 82 and 5,082 rows: the time of the
+//                               return with nothing changed and after a value under
+//                               HKCU\Software\Classes changed while the window was inactive;
+//                               target at 5,082 rows: unchanged / changed at most 0.05.
 //   set-associations TOOL       ticks all 82 rows and the shell extension check box, then times
 //                               "Set Associations" until its "Success" box appears.
 //   set-associations-steps      the steps of "Set Associations" for the 82 built-in extensions in
@@ -36,7 +46,16 @@
 
 namespace {
 
-constexpr double StartUpTarget = 1.25;
+// The start-up figures: the rows the tool shows, and the target of its start-up against the floor
+// (0: a figure for information).
+struct RowCase {
+    int rows;
+    double target;
+};
+constexpr RowCase kRowCases[] = {{82, 1.3}, {1082, 0}, {5082, 1.5}};
+constexpr int kBuiltInRows = 82;
+// The target of the return to the window with nothing changed against one after a change.
+constexpr double kRefreshTarget = 0.05;
 
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
     LARGE_INTEGER frequency;
@@ -60,12 +79,62 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+std::string Thousands(int number) {
+    std::string text = std::to_string(number);
+    for (int at = static_cast<int>(text.size()) - 3; at > 0; at -= 3) {
+        text.insert(static_cast<std::size_t>(at), ",");
+    }
+    return text;
+}
+
+// Prints a figure with its target, "met" or "MISSED"; returns whether it was met.
+bool PrintFigure(const std::string& name, const std::vector<double>& ours,
+                 const std::vector<double>& theirs, double target) {
+    const double ratio = Median(ours) / Median(theirs);
+    std::printf("=> %s: %.3f (of the minimums %.3f)", name.c_str(), ratio,
+                Minimum(ours) / Minimum(theirs));
+    if (target <= 0) {
+        std::printf("\n");
+        return true;
+    }
+    std::printf(" (target: at most %.2f) %s\n", target, ratio <= target ? "met" : "MISSED");
+    return ratio <= target;
+}
+
+// An IDF file of the extra types beyond the built-in rows, each naming the icon file (index 0).
+bool WriteIdfFile(const std::wstring& path, int rows, const std::wstring& iconFile) {
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (out == nullptr) {
+        return false;
+    }
+    for (int row = kBuiltInRows; row < rows; ++row) {
+        std::fprintf(out, "AddExt(ext=vtb%05d,file=%ls,index=0)\r\n", row, iconFile.c_str());
+    }
+    return std::fclose(out) == 0;
+}
+
+// The IDF file for the rows as a command line's arguments; none for the built-in rows alone.
+std::vector<std::wstring> IdfArguments(int rows, const std::wstring& iconFile) {
+    if (rows <= kBuiltInRows) {
+        return {};
+    }
+    const std::wstring path = TempPath(L"vt-bench-" + std::to_wstring(rows) + L".idf");
+    return {WriteIdfFile(path, rows, iconFile) ? path : L"?"};
+}
+
+// The player beside the tool, whose icon the built-in rows show.
+std::wstring PlayerBeside(const std::wstring& tool) {
+    return tool.substr(0, tool.rfind(L'\\') + 1) + L"vtplayer.exe";
+}
+
 // One start: the time until ready() holds, or a negative value on failure.
-template <class Ready> double TimeStart(const std::wstring& program, Ready ready) {
+template <class Ready>
+double TimeStart(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                 Ready ready) {
     AppDriver app;
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    if (!app.Start(program) || !ready(app)) {
+    if (!app.Start(program, arguments) || !ready(app)) {
         return -1;
     }
     QueryPerformanceCounter(&end);
@@ -79,12 +148,14 @@ const char* const kStepNames[] = {
     "show",
     "catalogue and known sets",
     "probe of earlier registrations",
+    "IDF file load",
     "icon extraction",
     "list fill",
     "association marks (registry, overlays)",
     "fitting (with the list's first paint)",
 };
 constexpr int kSteps = sizeof(kStepNames) / sizeof(kStepNames[0]);
+constexpr int kMarksStep = 9;
 
 // Milliseconds since this process was created.
 double SinceProcessStart() {
@@ -97,13 +168,14 @@ double SinceProcessStart() {
     return static_cast<double>(ticks(now) - ticks(created)) / 10000.0;
 }
 
-// The sequence of RunProgram, without an IDF file, each step timed.
-int StartUpSteps(const wchar_t* file) {
+// The sequence of RunProgram, with the IDF file when there is one, each step timed.
+int StartUpSteps(const wchar_t* file, const wchar_t* idf) {
     double times[kSteps] = {SinceProcessStart()};
     double mark = Now();
-    auto step = [&](int index) {
+    int next = 1;
+    auto step = [&]() {
         const double now = Now();
-        times[index] = now - mark;
+        times[next++] = now - mark;
         mark = now;
     };
     instanceHandle = GetModuleHandleW(nullptr);
@@ -111,26 +183,30 @@ int StartUpSteps(const wchar_t* file) {
     CoInitialize(nullptr);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    step(1);
+    step();
     RootWindow* const root = RootWindow::Create();
     MainWindowAccess window(*root);
-    step(2);
+    step();
     ShowWindow(window.hwnd, SW_SHOWNORMAL);
-    step(3);
+    step();
     window.BuildCatalogue();
     window.BuildKnownVideoSet();
     window.BuildKnownAudioSet();
-    step(4);
+    step();
     window.ProbeRegisteredIcons();
-    step(5);
+    step();
+    if (idf != nullptr) {
+        window.window.LoadIdfFile(idf);
+    }
+    step();
     const std::vector<int> images = window.AddRowImages();
-    step(6);
+    step();
     window.AddExtensionRows(images);
-    step(7);
+    step();
     window.ShowAssociationMarks();
-    step(8);
+    step();
     window.FitWindowToList();
-    step(9);
+    step();
     FILE* out = _wfopen(file, L"w");
     if (out == nullptr) {
         return 1;
@@ -142,12 +218,14 @@ int StartUpSteps(const wchar_t* file) {
     return 0;
 }
 
-// Runs startup-steps in fresh processes of this program; adds each step's times.
-bool RunStartUpSteps(std::vector<double> (&steps)[kSteps]) {
+// Runs startup-steps in a fresh process of this program; adds each step's times.
+bool RunStartUpSteps(const std::vector<std::wstring>& idf, std::vector<double> (&steps)[kSteps]) {
     const std::wstring file = TempPath(L"vt-startup-steps.txt");
+    std::vector<std::wstring> arguments = {L"startup-steps", file};
+    arguments.insert(arguments.end(), idf.begin(), idf.end());
     AppDriver app;
     DWORD exitCode = 1;
-    if (!app.Start(ThisProgram(), {L"startup-steps", file}) || !app.WaitForExit(60000, exitCode) ||
+    if (!app.Start(ThisProgram(), arguments) || !app.WaitForExit(120000, exitCode) ||
         exitCode != 0) {
         return false;
     }
@@ -166,14 +244,15 @@ bool RunStartUpSteps(std::vector<double> (&steps)[kSteps]) {
     return true;
 }
 
-// The time until a window of the class in the started process shows a list of 82 rows.
-bool WaitForListWindow(AppDriver& app) {
-    const ULONGLONG deadline = GetTickCount64() + 30000;
+// Waits until a window of the class in the started process shows a list of the rows, then closes
+// it.
+bool WaitForListWindow(AppDriver& app, int rows) {
+    const ULONGLONG deadline = GetTickCount64() + 60000;
     for (;;) {
         const HWND window = FindProcessWindow(L"VTBenchListWnd", app.ProcessId());
         const HWND list =
             window != nullptr ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
-        if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 82) {
+        if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows) {
             PostMessageW(window, WM_CLOSE, 0, 0);
             return true;
         }
@@ -184,57 +263,140 @@ bool WaitForListWindow(AppDriver& app) {
     }
 }
 
+bool WaitForEmptyWindow(AppDriver& app) {
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    HWND window = nullptr;
+    while ((window = FindProcessWindow(L"VTBenchEmptyWnd", app.ProcessId())) == nullptr) {
+        if (GetTickCount64() > deadline) {
+            return false;
+        }
+        Sleep(1);
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    return true;
+}
+
 int StartUp(const std::wstring& tool, const std::wstring& empty, const std::wstring& list,
             int rounds) {
-    std::vector<double> ours, baseline, floor;
-    std::vector<double> steps[kSteps];
-    for (int round = 0; round < rounds; ++round) {
-        const double empties = TimeStart(empty, [](AppDriver& app) {
-            const ULONGLONG deadline = GetTickCount64() + 30000;
-            HWND window = nullptr;
-            while ((window = FindProcessWindow(L"VTBenchEmptyWnd", app.ProcessId())) == nullptr) {
-                if (GetTickCount64() > deadline) {
-                    return false;
-                }
-                Sleep(1);
+    bool met = true;
+    for (const RowCase& rowCase : kRowCases) {
+        const int rows = rowCase.rows;
+        const std::vector<std::wstring> idf = IdfArguments(rows, PlayerBeside(tool));
+        std::vector<double> ours, baseline, floor;
+        std::vector<double> steps[kSteps];
+        for (int round = 0; round < rounds; ++round) {
+            const double empties = TimeStart(empty, {}, WaitForEmptyWindow);
+            const double tools = TimeStart(tool, idf, [rows](AppDriver& app) {
+                return app.WaitForWindow(60000) != nullptr && app.WaitForRowCount(rows, 60000);
+            });
+            const double lists = TimeStart(list, {std::to_wstring(rows)}, [rows](AppDriver& app) {
+                return WaitForListWindow(app, rows);
+            });
+            if (empties < 0 || tools < 0 || lists < 0 || !RunStartUpSteps(idf, steps)) {
+                std::fprintf(stderr, "a program did not show its window with %d rows\n", rows);
+                return 1;
             }
-            PostMessageW(window, WM_CLOSE, 0, 0);
-            return true;
-        });
-        const double tools = TimeStart(tool, [](AppDriver& app) {
-            return app.WaitForWindow() != nullptr && app.WaitForRowCount(82);
-        });
-        const double lists = TimeStart(list, WaitForListWindow);
-        if (empties < 0 || tools < 0 || lists < 0 || !RunStartUpSteps(steps)) {
-            std::fprintf(stderr, "a program did not show its window\n");
+            baseline.push_back(empties);
+            ours.push_back(tools);
+            floor.push_back(lists);
+        }
+        const std::string count = Thousands(rows);
+        std::printf("start-up with %s rows, %d rounds; ms: minimum / median\n", count.c_str(),
+                    rounds);
+        std::printf("  the tool until its list shows the rows %8.1f / %8.1f\n", Minimum(ours),
+                    Median(ours));
+        std::printf("  as many text rows, its manifest/DLLs   %8.1f / %8.1f\n", Minimum(floor),
+                    Median(floor));
+        std::printf("  an empty Win32 window until it shows   %8.1f / %8.1f\n", Minimum(baseline),
+                    Median(baseline));
+        std::printf("  where the tool's time goes (its steps in a process of the benchmark):\n");
+        double sum = 0;
+        for (int i = 0; i < kSteps; ++i) {
+            std::printf("    %-42s %8.1f / %8.1f\n", kStepNames[i], Minimum(steps[i]),
+                        Median(steps[i]));
+            sum += Median(steps[i]);
+        }
+        std::printf("    %-42s %8.1f\n", "sum of the medians", sum);
+        std::printf("    %-42s %5.1f %%\n", "association marks, share of the sum",
+                    100.0 * Median(steps[kMarksStep]) / sum);
+        met =
+            PrintFigure("start-up tool / floor, " + count + " rows", ours, floor, rowCase.target) &&
+            met;
+        PrintFigure("start-up tool / empty window, " + count + " rows", ours, baseline, 0);
+        if (!idf.empty()) {
+            DeleteFileW(idf.front().c_str());
+        }
+    }
+    return met ? 0 : 1;
+}
+
+// The scratch value that a change under Software\Classes writes, and its key.
+const wchar_t kScratchKey[] = L"Software\\Classes\\VTBenchRefreshScratch";
+
+bool ChangeScratchValue(DWORD value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kScratchKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const LONG result = RegSetValueExW(key, L"round", 0, REG_DWORD,
+                                       reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+// One return to the window: away, then (after a change, when asked) back; the time of the
+// return's round trip.
+double TimeReturn(HWND window, bool change, DWORD round) {
+    SendMessageW(window, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 0), 0);
+    if (change && !ChangeScratchValue(round)) {
+        return -1;
+    }
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    SendMessageW(window, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+    QueryPerformanceCounter(&end);
+    return Milliseconds(start, end);
+}
+
+int Refresh(const std::wstring& tool, int rounds) {
+    bool met = true;
+    for (const int rows : {82, 5082}) {
+        const std::vector<std::wstring> idf = IdfArguments(rows, PlayerBeside(tool));
+        AppDriver app;
+        const HWND window = app.Start(tool, idf) ? app.WaitForWindow(60000) : nullptr;
+        if (window == nullptr || !app.WaitForRowCount(rows, 60000)) {
+            std::fprintf(stderr, "the tool did not show its %d rows\n", rows);
             return 1;
         }
-        baseline.push_back(empties);
-        ours.push_back(tools);
-        floor.push_back(lists);
+        std::vector<double> unchanged, changed;
+        for (int round = 0; round < rounds; ++round) {
+            unchanged.push_back(TimeReturn(window, false, 0));
+            changed.push_back(TimeReturn(window, true, static_cast<DWORD>(round)));
+            if (changed.back() < 0) {
+                std::fprintf(stderr, "the scratch value could not be written\n");
+                return 1;
+            }
+        }
+        RegDeleteKeyW(HKEY_CURRENT_USER, kScratchKey);
+        const std::string count = Thousands(rows);
+        std::printf("return to the window with %s rows, %d rounds; ms: minimum / median\n",
+                    count.c_str(), rounds);
+        std::printf("  nothing changed                         %8.2f / %8.2f\n", Minimum(unchanged),
+                    Median(unchanged));
+        std::printf("  after a change under Software\\Classes   %8.2f / %8.2f\n", Minimum(changed),
+                    Median(changed));
+        met = PrintFigure("return refresh unchanged / changed, " + count + " rows", unchanged,
+                          changed, rows > kBuiltInRows ? kRefreshTarget : 0) &&
+              met;
+        app.Close();
+        DWORD exitCode = 0;
+        app.WaitForExit(30000, exitCode);
+        if (!idf.empty()) {
+            DeleteFileW(idf.front().c_str());
+        }
     }
-    const double o = Median(ours), b = Median(baseline), f = Median(floor);
-    std::printf("start-up, %d rounds; ms: minimum / median\n", rounds);
-    std::printf("  the tool until the list shows 82 rows  %6.1f / %6.1f\n", Minimum(ours), o);
-    std::printf("  an empty Win32 window until it shows   %6.1f / %6.1f\n", Minimum(baseline), b);
-    std::printf("  82 text rows, the tool's manifest/DLLs %6.1f / %6.1f\n", Minimum(floor), f);
-    std::printf("  where the tool's time goes (its steps in a process of the benchmark):\n");
-    double sum = 0;
-    for (int i = 0; i < kSteps; ++i) {
-        std::printf("    %-42s %6.1f / %6.1f\n", kStepNames[i], Minimum(steps[i]),
-                    Median(steps[i]));
-        sum += Median(steps[i]);
-    }
-    std::printf("    %-42s %6.1f\n", "sum of the medians", sum);
-    std::printf("    %-42s %5.1f %%\n", "association marks, share of the sum",
-                100.0 * Median(steps[8]) / sum);
-    std::printf("=> start-up tool / list of 82 text rows: %.2f (of the minimums %.2f)\n", o / f,
-                Minimum(ours) / Minimum(floor));
-    std::printf("=> start-up tool / empty window: %.2f (of the minimums %.2f) (target: at most "
-                "%.2f) %s\n",
-                o / b, Minimum(ours) / Minimum(baseline), StartUpTarget,
-                o <= StartUpTarget * b ? "met" : "MISSED");
-    return o <= StartUpTarget * b ? 0 : 1;
+    return met ? 0 : 1;
 }
 
 int SetAssociations(const std::wstring& tool) {
@@ -324,7 +486,13 @@ int wmain(int argc, wchar_t** argv) {
         return StartUp(argv[2], argv[3], argv[4], std::max(1, _wtoi(argv[5])));
     }
     if (mode == L"startup-steps" && argc > 2) {
-        return StartUpSteps(argv[2]);
+        return StartUpSteps(argv[2], argc > 3 ? argv[3] : nullptr);
+    }
+    if (mode == L"make-idf" && argc > 4) {
+        return WriteIdfFile(argv[2], _wtoi(argv[3]), argv[4]) ? 0 : 1;
+    }
+    if (mode == L"refresh" && argc > 3) {
+        return Refresh(argv[2], std::max(1, _wtoi(argv[3])));
     }
     if (mode == L"set-associations" && argc > 2) {
         return SetAssociations(argv[2]);
@@ -332,7 +500,9 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"set-associations-steps") {
         return SetAssociationsSteps();
     }
-    std::fprintf(stderr, "usage: app_bench startup TOOL EMPTY LIST ROUNDS | startup-steps FILE | "
-                         "set-associations TOOL | set-associations-steps\n");
+    std::fprintf(stderr,
+                 "usage: app_bench startup TOOL EMPTY LIST ROUNDS | startup-steps FILE [IDF] "
+                 "| make-idf FILE ROWS ICONFILE | refresh TOOL ROUNDS | "
+                 "set-associations TOOL | set-associations-steps\n");
     return 2;
 }

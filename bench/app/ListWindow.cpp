@@ -1,7 +1,7 @@
 // The floor of the tool's own design for the start-up benchmark: a program with the tool's
-// manifest and libraries that shows a main window with a list view in list mode, filled with 82
-// text rows and no icons. What the tool takes beyond it is its own work (catalogue, probe, marks,
-// icons, fitting).
+// manifest and libraries that shows a main window with a list view in list mode, filled with as
+// many text rows as its argument asks (82 without one) and no icons. What the tool takes beyond it
+// is its own work (catalogue, probe, marks, icons, fitting).
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -9,6 +9,7 @@
 #include <shlwapi.h>
 #include <uxtheme.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -32,6 +33,11 @@ LRESULT CALLBACK ListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    int count = 0;
+    LPWSTR* const arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const int rows =
+        arguments != nullptr && count > 1 && _wtoi(arguments[1]) > 0 ? _wtoi(arguments[1]) : 82;
+    LocalFree(arguments);
     (void)kImported[0];
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
@@ -49,7 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | LVS_LIST, 8, 8, 640, 360,
                                       window, nullptr, instance, nullptr);
     ShowWindow(window, show);
-    for (int row = 0; row < 82; ++row) {
+    for (int row = 0; row < rows; ++row) {
         std::wstring text = L".ext" + std::to_wstring(row);
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
@@ -57,6 +63,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         item.pszText = text.data();
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    // Shown: the rows painted before the loop, as the tool paints its list when it fits the
+    // window to it.
+    UpdateWindow(list);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);

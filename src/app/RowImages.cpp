@@ -4,9 +4,11 @@
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
 
-#include <climits>
+#include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace {
@@ -21,38 +23,99 @@ int ImageSize(HIMAGELIST list) {
     return width;
 }
 
-// Puts the icon into the image list at the image index, or appends it for index -1, drawn on the
-// window colour as an opaque image (so that an overlay can be drawn over it). Returns the image's
-// index, -1 when it could not be put there.
-int PutIconImage(HIMAGELIST list, int index, HICON icon) {
-    const int width = ImageSize(list), height = width;
+// An icon as the image list keeps it: drawn on the window colour as an opaque image (so that an
+// overlay can be drawn over it), with a mask in which every pixel is opaque.
+struct IconImage {
+    UniqueBitmap image, mask;
+};
+
+IconImage DrawIconImage(HICON icon, int size) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     const UniqueDeviceContext context(CreateCompatibleDC(nullptr));
-    const UniqueBitmap image(
-        CreateDIBSection(context.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    IconImage drawn{
+        UniqueBitmap(CreateDIBSection(context.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)),
+        nullptr};
     // Every pixel opaque: monochrome rows are whole 16-bit words, all zero.
-    const std::vector<BYTE> opaque(static_cast<std::size_t>((width + 15) / 16 * 2) * height, 0);
-    const UniqueBitmap mask(CreateBitmap(width, height, 1, 1, opaque.data()));
-    if (!context || !image || !mask) {
+    const std::vector<BYTE> opaque(static_cast<std::size_t>((size + 15) / 16 * 2) * size, 0);
+    drawn.mask.reset(CreateBitmap(size, size, 1, 1, opaque.data()));
+    if (!context || !drawn.image || !drawn.mask) {
+        return {};
+    }
+    const SelectedObject selected(context.get(), drawn.image.get());
+    const RECT all = {0, 0, size, size};
+    FillRect(context.get(), &all, GetSysColorBrush(COLOR_WINDOW));
+    DrawIconEx(context.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    return drawn;
+}
+
+// Puts the icon into the image list at the image index, or appends it for index -1. Returns the
+// image's index, -1 when it could not be put there.
+int PutIconImage(HIMAGELIST list, int index, HICON icon) {
+    const IconImage drawn = DrawIconImage(icon, ImageSize(list));
+    if (!drawn.image) {
         return -1;
     }
-    {
-        const SelectedObject selected(context.get(), image.get());
-        const RECT all = {0, 0, width, height};
-        FillRect(context.get(), &all, GetSysColorBrush(COLOR_WINDOW));
-        DrawIconEx(context.get(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
-    }
     if (index < 0) {
-        return CommonControls().imageListAdd(list, image.get(), mask.get());
+        return CommonControls().imageListAdd(list, drawn.image.get(), drawn.mask.get());
     }
-    return CommonControls().imageListReplace(list, index, image.get(), mask.get()) ? index : -1;
+    return CommonControls().imageListReplace(list, index, drawn.image.get(), drawn.mask.get())
+               ? index
+               : -1;
+}
+
+// Where an icon is: its file and its index as read (a negative one names a resource identifier).
+using IconLocation = std::pair<std::wstring, int>;
+
+// Icons first to first + count - 1 of a file, size x size pixels, read with one opening of it; an
+// empty one where the file has none.
+std::vector<UniqueIcon> ExtractIconRange(const std::wstring& file, int first, int count, int size) {
+    std::vector<HICON> icons(static_cast<std::size_t>(count), nullptr);
+    PrivateExtractIconsW(file.c_str(), first, size, size, icons.data(), nullptr,
+                         static_cast<UINT>(count), 0);
+    return std::vector<UniqueIcon>(icons.begin(), icons.end());
+}
+
+// Indices of one file this close to the one before are read in one range, up to this many in all.
+constexpr int kRangeGap = 4;
+constexpr int kLongestRange = 32;
+
+// The icon of each location, each extracted once: the non-negative indices of one file in ranges
+// where they lie close together (a resource identifier cannot be ranged). A location whose icon
+// a range did not bring, although the file gave others, is asked for on its own.
+std::map<IconLocation, UniqueIcon> ExtractIcons(const std::set<IconLocation>& locations, int size) {
+    std::map<IconLocation, UniqueIcon> icons;
+    IconLocationGate gate;
+    for (auto at = locations.begin(); at != locations.end();) {
+        const std::wstring& file = at->first;
+        if (at->second < 0 || gate.Refusal(file) != nullptr) {
+            icons[*at] = ExtractSmallIcon(gate, file, at->second, size);
+            ++at;
+            continue;
+        }
+        const int first = at->second;
+        auto end = std::next(at);
+        int last = first;
+        while (end != locations.end() && end->first == file && end->second - last <= kRangeGap &&
+               end->second - first < kLongestRange) {
+            last = (end++)->second;
+        }
+        std::vector<UniqueIcon> range = ExtractIconRange(file, first, last - first + 1, size);
+        const bool fileRead = std::any_of(range.begin(), range.end(),
+                                          [](const UniqueIcon& icon) { return bool(icon); });
+        for (; at != end; ++at) {
+            UniqueIcon& icon = range[static_cast<std::size_t>(at->second - first)];
+            icons[*at] = icon || !fileRead ? std::move(icon)
+                                           : ExtractSmallIcon(gate, file, at->second, size);
+        }
+    }
+    return icons;
 }
 
 } // namespace
@@ -66,31 +129,52 @@ void RowImages::Make(HWND list, int dpi) {
 }
 
 std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue) {
-    // Each row keeps an image of its own, which a chosen icon replaces; but the icon of a location
-    // is extracted only once (the built-in rows all show the player's first icon).
-    std::map<std::pair<std::wstring, int>, UniqueIcon> icons;
     const int size = IconSize();
-    IconLocationGate gate;
-    std::vector<int> images;
-    images.reserve(catalogue.Size());
+    std::vector<IconLocation> rowLocations;
+    rowLocations.reserve(catalogue.Size());
     for (const auto& keyAndEntry : catalogue) {
         const ExtensionEntry& entry = keyAndEntry.second;
-        const int index = ParseIconIndex(entry.iconIndex);
-        auto found = icons.find({entry.iconFile, index});
-        if (found == icons.end()) {
-            found = icons
-                        .emplace(std::make_pair(entry.iconFile, index),
-                                 ExtractSmallIcon(gate, entry.iconFile, index, size))
-                        .first;
+        rowLocations.emplace_back(entry.iconFile, ParseIconIndex(entry.iconIndex));
+    }
+    // Each distinct icon is extracted and drawn once (the built-in rows all show the player's
+    // first icon); each row still gets an image of its own, which a chosen icon replaces.
+    std::map<IconLocation, IconImage> drawn;
+    for (const auto& [location, icon] :
+         ExtractIcons(std::set<IconLocation>(rowLocations.begin(), rowLocations.end()), size)) {
+        if (icon) {
+            IconImage image = DrawIconImage(icon.get(), size);
+            if (image.image) {
+                drawn.emplace(location, std::move(image));
+            }
         }
-        images.push_back(found->second ? PutIconImage(imageList, -1, found->second.get()) : -1);
+    }
+    // Room for every image at once: appended one by one, the list would copy all it holds at each.
+    const Badge badge = DrawBadge(size);
+    const bool withBadge = badge.image && badge.mask;
+    const auto count = static_cast<int>(std::count_if(
+        rowLocations.begin(), rowLocations.end(),
+        [&drawn](const IconLocation& location) { return drawn.count(location) != 0; }));
+    const CommonControlFunctions& controls = CommonControls();
+    controls.imageListSetImageCount(imageList, static_cast<UINT>(count + (withBadge ? 1 : 0)));
+    std::vector<int> images;
+    images.reserve(rowLocations.size());
+    int next = 0;
+    for (const IconLocation& location : rowLocations) {
+        const auto found = drawn.find(location);
+        if (found == drawn.end()) {
+            images.push_back(-1);
+            continue;
+        }
+        const IconImage& image = found->second;
+        images.push_back(
+            controls.imageListReplace(imageList, next, image.image.get(), image.mask.get()) ? next
+                                                                                            : -1);
+        ++next;
     }
     // After the rows' images, so that it shifts none of them.
-    const Badge badge = DrawBadge(size);
-    if (badge.image && badge.mask) {
-        const CommonControlFunctions& controls = CommonControls();
-        const int image = controls.imageListAdd(imageList, badge.image.get(), badge.mask.get());
-        controls.imageListSetOverlayImage(imageList, image, kOpensWithVeltranoOverlay);
+    if (withBadge &&
+        controls.imageListReplace(imageList, count, badge.image.get(), badge.mask.get())) {
+        controls.imageListSetOverlayImage(imageList, count, kOpensWithVeltranoOverlay);
     }
     return images;
 }
@@ -112,12 +196,7 @@ UniqueIcon ExtractSmallIcon(IconLocationGate& gate, const std::wstring& file, in
     if (gate.Refusal(file) != nullptr) {
         return nullptr;
     }
-    HICON icon = nullptr;
-    const UINT count = PrivateExtractIconsW(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
-    if (count == 0 || count == UINT_MAX) {
-        return nullptr;
-    }
-    return UniqueIcon(icon);
+    return std::move(ExtractIconRange(file, index, 1, size).front());
 }
 
 int ParseIconIndex(const std::wstring& text) {

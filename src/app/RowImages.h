@@ -24,9 +24,10 @@ public:
     // over; the one it had is destroyed. The rows then refer to images that are not there: the
     // caller gives them new ones (or new rows).
     void Make(HWND list, int dpi);
-    // Appends the image of each entry's icon in catalogue order, then the badge; returns each
-    // entry's image index, -1 for an entry without an icon. The icon of one location is extracted
-    // once, however many entries name it.
+    // Into the new image list of Make: the image of each entry's icon in catalogue order, then the
+    // badge; returns each entry's image index, -1 for an entry without an icon. Each distinct icon
+    // location is extracted and drawn once, however many entries name it, and the close indices
+    // of one file are read with one opening of it.
     std::vector<int> AddRowImages(const ExtensionCatalogue& catalogue);
     // Puts the icon of a row: at the row's image, or appended for a row without one (-1). Returns
     // the row's image afterwards, -1 when it has none.

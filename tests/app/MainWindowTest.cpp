@@ -4,11 +4,13 @@
 
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
+#include "support/ImportHook.h"
 #include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,8 +18,20 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
+
+// Each icon extraction of the program: file, first index, count.
+std::vector<std::tuple<std::wstring, int, UINT>> extractions;
+decltype(&PrivateExtractIconsW) systemExtract = nullptr;
+
+UINT WINAPI CountedExtract(LPCWSTR file, int first, int cx, int cy, HICON* icons, UINT* ids,
+                           UINT count, UINT flags) {
+    extractions.emplace_back(file, first, count);
+    return systemExtract(file, first, cx, cy, icons, ids, count, flags);
+}
 
 std::wstring TextOf(HWND control) {
     wchar_t text[128] = {};
@@ -227,6 +241,10 @@ TEST_F(MainWindowTest, DraggingSmallerStopsAtTheMinimumSize) {
 
 TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecked) {
     const std::wstring program = ThisProgram();
+    systemExtract = reinterpret_cast<decltype(systemExtract)>(ReplaceImport(
+        "user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(&CountedExtract)));
+    ASSERT_NE(systemExtract, nullptr);
+    extractions.clear();
     Fill({{L"mkv", program, L"0"},
           {L"avi", program, L"-20005"}, // a resource identifier
           {L"zzz", L"C:\\no such folder\\none.dll", L"0"},
@@ -243,6 +261,12 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
     EXPECT_EQ(RowImage(2), 2);
     EXPECT_EQ(RowImage(3), -1) << "an icon file that does not exist leaves the row without icon";
     EXPECT_EQ(ImagePixels(0), ImagePixels(2)) << "rows of one icon location show the same icon";
+    ReplaceImport("user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(systemExtract));
+    std::sort(extractions.begin(), extractions.end());
+    const std::wstring missing = L"C:\\no such folder\\none.dll";
+    EXPECT_EQ(extractions,
+              (decltype(extractions){{missing, 0, 1}, {program, -20005, 1}, {program, 0, 1}}))
+        << "each icon location extracted once";
     EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 1}));
     for (int row = 0; row < 4; ++row) {
         const ExtensionEntry* entry = RowEntry(window->listView, row);
