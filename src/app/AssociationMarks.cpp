@@ -28,13 +28,15 @@ void RootWindow::ShowAssociationMarks() {
     // Armed before the reading: a change made while the marks are read is seen the next time.
     fileTypesWatch.Arm();
     userChoicesWatch.Arm();
-    const int rows = RowCount(listView);
-    rowStates.assign(static_cast<std::size_t>(std::max(rows, 0)), AssociationState::NotRegistered);
+    const int rows = std::max(RowCount(listView), 0);
+    std::vector<std::wstring> extensions(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
-        const ExtensionEntry* entry = RowEntry(listView, row);
-        if (entry != nullptr) {
-            rowStates[row] = ReadAssociationState(entry->extension, playerPath);
+        if (const ExtensionEntry* entry = RowEntry(listView, row)) {
+            extensions[row] = entry->extension;
         }
+    }
+    rowStates = ReadAssociationStates(extensions, playerPath);
+    for (int row = 0; row < rows; ++row) {
         const UINT overlay =
             rowStates[row] == AssociationState::OpensWithVeltrano ? kOpensWithVeltranoOverlay : 0;
         if (RowOverlay(listView, row) != overlay) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 enum class AssociationState {
     // Veltrano's file type for the extension is missing, or its open command is not the tool's;
@@ -37,3 +38,10 @@ std::wstring ProgIdKeyPath(const UserChoiceKey& key);
 
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath);
+
+// The state of each extension, in order, as ReadAssociationState gives it. A type whose file type
+// is not among the current user's classes needs no read of its own: when the classes hold fewer
+// keys than there are extensions, their names are listed once (a key asked for that is not there
+// costs as much as one listed).
+std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
+                                                    const std::wstring& playerPath);

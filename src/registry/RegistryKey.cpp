@@ -263,6 +263,14 @@ bool CRegistryKey::IsEmpty() const {
     return subkeys == 0 && values == 0;
 }
 
+DWORD CRegistryKey::SubkeyCount() const {
+    DWORD subkeys = 0;
+    ThrowOnFailure(RegQueryInfoKeyW(GetHandle(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+                   kQueryInfoKey);
+    return subkeys;
+}
+
 CRegKeyIterator::CRegKeyIterator(CCountedRegKey* walked) : key(walked) {
     if (key) {
         key->AddRef();
@@ -290,11 +298,16 @@ void CRegistryKey::SubkeyIteratorImpl::Buffer::Reserve(DWORD count) {
 CRegistryKey::SubkeyIteratorImpl::SubkeyIteratorImpl(const CRegistryKey& owner)
     : CRegKeyIterator(owner.key) {
     QuerySizes(kIteratorConstructor);
+    Advance();
+}
+
+bool CRegistryKey::SubkeyIteratorImpl::Advance() {
     if (GetSubkeyInfo()) {
         ++index;
-    } else {
-        MakeEnd();
+        return true;
     }
+    MakeEnd();
+    return false;
 }
 
 DWORD CRegistryKey::SubkeyIteratorImpl::QuerySizes(const wchar_t* where) {

@@ -120,6 +120,8 @@ public:
     void DeleteValue(const wchar_t* name) const;
     // True when the key has neither values nor subkeys.
     bool IsEmpty() const;
+    // The number of subkeys.
+    DWORD SubkeyCount() const;
 
 private:
     explicit CRegistryKey(CCountedRegKey* counted) : key(counted) {}
@@ -165,6 +167,9 @@ public:
     // Fetches the subkey at the iterator's index into the name buffer: true when there was one,
     // false when there are no more.
     bool GetSubkeyInfo();
+    // Moves on to the next subkey: true when positioned on one, false (and equal to the end
+    // iterator) when there are no more.
+    bool Advance();
 
     const wchar_t* GetName() const { return name.text ? name.text.get() : L""; }
 
