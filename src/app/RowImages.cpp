@@ -5,6 +5,7 @@
 #include "app/ListRows.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <map>
@@ -23,28 +24,43 @@ int ImageSize(HIMAGELIST list) {
     return width;
 }
 
-// An icon as the image list keeps it: drawn on the window colour as an opaque image (so that an
-// overlay can be drawn over it), with a mask in which every pixel is opaque.
-struct IconImage {
-    UniqueBitmap image, mask;
-};
+// The bytes of one row of pixels of a 24-bit DIB of the width: whole DWORDs.
+std::size_t DibStride(int width) {
+    return static_cast<std::size_t>((width * 3 + 3) / 4 * 4);
+}
 
-IconImage DrawIconImage(HICON icon, int size) {
+// A 24-bit top-down DIB section of width x height pixels; bits points at its pixels.
+UniqueBitmap MakeDib(int width, int height, void*& bits) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
+    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+// A mask of width x height in which every pixel is opaque: monochrome rows are whole 16-bit
+// words, all zero.
+UniqueBitmap MakeOpaqueMask(int width, int height) {
+    const std::vector<BYTE> opaque(static_cast<std::size_t>((width + 15) / 16 * 2) * height, 0);
+    return UniqueBitmap(CreateBitmap(width, height, 1, 1, opaque.data()));
+}
+
+// An icon as the image list keeps it: drawn on the window colour as an opaque image (so that an
+// overlay can be drawn over it), with a mask in which every pixel is opaque. The image is a DIB
+// section (MakeDib) whose pixels are at bits.
+struct IconImage {
+    UniqueBitmap image, mask;
+    const BYTE* bits = nullptr;
+};
+
+IconImage DrawIconImage(HICON icon, int size) {
     void* bits = nullptr;
     const UniqueDeviceContext context(CreateCompatibleDC(nullptr));
-    IconImage drawn{
-        UniqueBitmap(CreateDIBSection(context.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)),
-        nullptr};
-    // Every pixel opaque: monochrome rows are whole 16-bit words, all zero.
-    const std::vector<BYTE> opaque(static_cast<std::size_t>((size + 15) / 16 * 2) * size, 0);
-    drawn.mask.reset(CreateBitmap(size, size, 1, 1, opaque.data()));
+    IconImage drawn{MakeDib(size, size, bits), MakeOpaqueMask(size, size),
+                    static_cast<const BYTE*>(bits)};
     if (!context || !drawn.image || !drawn.mask) {
         return {};
     }
@@ -53,6 +69,41 @@ IconImage DrawIconImage(HICON icon, int size) {
     FillRect(context.get(), &all, GetSysColorBrush(COLOR_WINDOW));
     DrawIconEx(context.get(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     return drawn;
+}
+
+// The images that one call appends at most: side by side in one bitmap, a strip.
+constexpr int kStripImages = 256;
+
+// Appends the images in order, a strip at a time: the list takes a strip in one call, where a
+// call per image would select and blit its bitmaps for each. Returns how many were appended; the
+// first that could not be and all after it are not.
+int AppendImages(HIMAGELIST list, const std::vector<const IconImage*>& images, int size) {
+    GdiFlush(); // every drawing is in its bits
+    const int total = static_cast<int>(images.size());
+    const std::size_t rowBytes = static_cast<std::size_t>(size) * 3;
+    int appended = 0;
+    while (appended < total) {
+        const int count = std::min(kStripImages, total - appended);
+        void* bits = nullptr;
+        const UniqueBitmap strip = MakeDib(count * size, size, bits);
+        const UniqueBitmap mask = MakeOpaqueMask(count * size, size);
+        if (!strip || !mask) {
+            break;
+        }
+        const std::size_t stripStride = DibStride(count * size);
+        for (int i = 0; i < count; ++i) {
+            const BYTE* from = images[static_cast<std::size_t>(appended + i)]->bits;
+            BYTE* to = static_cast<BYTE*>(bits) + static_cast<std::size_t>(i) * rowBytes;
+            for (int y = 0; y < size; ++y) {
+                std::memcpy(to + y * stripStride, from + y * DibStride(size), rowBytes);
+            }
+        }
+        if (CommonControls().imageListAdd(list, strip.get(), mask.get()) < 0) {
+            break;
+        }
+        appended += count;
+    }
+    return appended;
 }
 
 // Puts the icon into the image list at the image index, or appends it for index -1. Returns the
@@ -148,33 +199,30 @@ std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue) {
             }
         }
     }
-    // Room for every image at once: appended one by one, the list would copy all it holds at each.
-    const Badge badge = DrawBadge(size);
-    const bool withBadge = badge.image && badge.mask;
-    const auto count = static_cast<int>(std::count_if(
-        rowLocations.begin(), rowLocations.end(),
-        [&drawn](const IconLocation& location) { return drawn.count(location) != 0; }));
-    const CommonControlFunctions& controls = CommonControls();
-    controls.imageListSetImageCount(imageList, static_cast<UINT>(count + (withBadge ? 1 : 0)));
+    std::vector<const IconImage*> appended;
     std::vector<int> images;
     images.reserve(rowLocations.size());
-    int next = 0;
     for (const IconLocation& location : rowLocations) {
         const auto found = drawn.find(location);
-        if (found == drawn.end()) {
-            images.push_back(-1);
-            continue;
+        images.push_back(found != drawn.end() ? static_cast<int>(appended.size()) : -1);
+        if (found != drawn.end()) {
+            appended.push_back(&found->second);
         }
-        const IconImage& image = found->second;
-        images.push_back(
-            controls.imageListReplace(imageList, next, image.image.get(), image.mask.get()) ? next
-                                                                                            : -1);
-        ++next;
+    }
+    const int count = AppendImages(imageList, appended, size);
+    for (int& image : images) {
+        if (image >= count) {
+            image = -1; // its strip could not be appended
+        }
     }
     // After the rows' images, so that it shifts none of them.
-    if (withBadge &&
-        controls.imageListReplace(imageList, count, badge.image.get(), badge.mask.get())) {
-        controls.imageListSetOverlayImage(imageList, count, kOpensWithVeltranoOverlay);
+    const Badge badge = DrawBadge(size);
+    if (badge.image && badge.mask) {
+        const CommonControlFunctions& controls = CommonControls();
+        const int image = controls.imageListAdd(imageList, badge.image.get(), badge.mask.get());
+        if (image >= 0) {
+            controls.imageListSetOverlayImage(imageList, image, kOpensWithVeltranoOverlay);
+        }
     }
     return images;
 }

@@ -29,8 +29,8 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
 bool CommonControlFunctions::Complete() const {
     return initCommonControlsEx != nullptr && imageListCreate != nullptr &&
            imageListDestroy != nullptr && imageListAdd != nullptr && imageListReplace != nullptr &&
-           imageListSetImageCount != nullptr && imageListGetIconSize != nullptr &&
-           imageListSetOverlayImage != nullptr && setWindowTheme != nullptr;
+           imageListGetIconSize != nullptr && imageListSetOverlayImage != nullptr &&
+           setWindowTheme != nullptr;
 }
 
 namespace {
@@ -49,7 +49,6 @@ CommonControlFunctions LoadCommonControls() {
     Find(functions.imageListDestroy, comctl32, "ImageList_Destroy");
     Find(functions.imageListAdd, comctl32, "ImageList_Add");
     Find(functions.imageListReplace, comctl32, "ImageList_Replace");
-    Find(functions.imageListSetImageCount, comctl32, "ImageList_SetImageCount");
     Find(functions.imageListGetIconSize, comctl32, "ImageList_GetIconSize");
     Find(functions.imageListSetOverlayImage, comctl32, "ImageList_SetOverlayImage");
     Find(functions.setWindowTheme, uxtheme, "SetWindowTheme");

@@ -23,7 +23,6 @@ struct CommonControlFunctions {
     decltype(&::ImageList_Destroy) imageListDestroy = nullptr;
     decltype(&::ImageList_Add) imageListAdd = nullptr;
     decltype(&::ImageList_Replace) imageListReplace = nullptr;
-    decltype(&::ImageList_SetImageCount) imageListSetImageCount = nullptr;
     decltype(&::ImageList_GetIconSize) imageListGetIconSize = nullptr;
     decltype(&::ImageList_SetOverlayImage) imageListSetOverlayImage = nullptr;
     decltype(&::SetWindowTheme) setWindowTheme = nullptr;
