@@ -3,6 +3,7 @@
 #include "catalogue/IconLocationGate.h"
 #include "common/RegistryNames.h"
 #include "registry/RegistryKey.h"
+#include "registry/SubkeyNameSet.h"
 
 #include <windows.h>
 
@@ -10,8 +11,12 @@
 #include <utility>
 
 void ReadRegisteredIcons(ExtensionCatalogue& catalogue) {
+    const SubkeyNameSet classes(HKEY_CURRENT_USER, kClassesPath, catalogue.Size());
     for (auto& item : catalogue) {
         ExtensionEntry& entry = item.second;
+        if (!classes.MayHold(FileTypeName(entry.extension))) {
+            continue; // never registered
+        }
         std::optional<std::wstring> stored;
         try {
             // Read only: an icon that the user may read but not change is carried over too.

@@ -4,12 +4,11 @@
 #include "common/RegistryNames.h"
 #include "registration/RegisterExtension.h"
 #include "registry/RegistryKey.h"
+#include "registry/SubkeyNameSet.h"
 
 #include <windows.h>
 
-#include <algorithm>
 #include <optional>
-#include <set>
 
 namespace {
 
@@ -38,33 +37,6 @@ std::optional<std::wstring> ReadUserChoice(const std::wstring& extension) {
         }
     }
     return std::nullopt;
-}
-
-bool IsAscii(const std::wstring& text) {
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
-}
-
-// The names of the current user's classes, in upper case, when there are fewer than limit;
-// nothing when there are as many or more, or when they cannot be listed. Names beyond ASCII are
-// left out: the registry's own case folding decides for those.
-std::optional<std::set<std::wstring>> ClassNamesIfFewer(std::size_t limit) {
-    try {
-        const auto classes = CRegistryKey::OpenIfPresent(HKEY_CURRENT_USER, kClassesPath, KEY_READ);
-        if (!classes) {
-            return std::set<std::wstring>();
-        }
-        if (classes->SubkeyCount() >= limit) {
-            return std::nullopt;
-        }
-        std::set<std::wstring> names;
-        for (CRegistryKey::SubkeyIterator at(*classes); at != CRegistryKey::SubkeyIterator();
-             at.Advance()) {
-            names.insert(UpperAscii(at.GetName()));
-        }
-        return names;
-    } catch (const CRegistryKey::Exception&) {
-        return std::nullopt; // each type is asked for on its own
-    }
 }
 
 } // namespace
@@ -100,15 +72,13 @@ AssociationState ReadAssociationState(const std::wstring& extension,
 
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath) {
-    const auto classes = ClassNamesIfFewer(extensions.size());
+    const SubkeyNameSet classes(HKEY_CURRENT_USER, kClassesPath, extensions.size());
     std::vector<AssociationState> states;
     states.reserve(extensions.size());
     for (const std::wstring& extension : extensions) {
-        const std::wstring fileType = FileTypeName(extension);
-        const bool absent =
-            classes && IsAscii(fileType) && classes->count(UpperAscii(fileType)) == 0;
-        states.push_back(absent ? AssociationState::NotRegistered
-                                : ReadAssociationState(extension, playerPath));
+        states.push_back(classes.MayHold(FileTypeName(extension))
+                             ? ReadAssociationState(extension, playerPath)
+                             : AssociationState::NotRegistered);
     }
     return states;
 }

@@ -40,8 +40,6 @@ AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath);
 
 // The state of each extension, in order, as ReadAssociationState gives it. A type whose file type
-// is not among the current user's classes needs no read of its own: when the classes hold fewer
-// keys than there are extensions, their names are listed once (a key asked for that is not there
-// costs as much as one listed).
+// is surely not among the current user's classes (SubkeyNameSet) is not read further.
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath);

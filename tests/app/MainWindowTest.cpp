@@ -274,6 +274,21 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
         EXPECT_EQ(entry, window->catalogue.Find(RowText(row).substr(1)))
             << "rows refer to the catalogue's own entries";
     }
+
+    // More rows than the images that one strip adds: .s1000 to .s1299 after .mkv, every third
+    // naming another file's icon, still each have their own image of their own icon.
+    const std::wstring other = L"C:\\windows\\system32\\shell32.dll";
+    for (int i = 0; i < 300; ++i) {
+        const bool third = i % 3 == 0;
+        AddEntry(L"s" + std::to_wstring(1000 + i), third ? other : program, third ? L"3" : L"0");
+    }
+    window->RebuildExtensionList();
+    ASSERT_EQ(RowText(302), L".s1299");
+    ASSERT_NE(ImagePixels(3), ImagePixels(4)) << "two different icons";
+    for (const int row : {258, 259, 260, 301, 302}) {
+        EXPECT_EQ(RowImage(row), row);
+        EXPECT_EQ(ImagePixels(row), ImagePixels(row % 3 == 0 ? 3 : 4)) << row;
+    }
 }
 
 class FittingTest : public MainWindowTest {

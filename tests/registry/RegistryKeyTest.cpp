@@ -1,6 +1,7 @@
 #include "registry/RegistryKey.h"
 #include "registry/RegistryTestSupport.h"
 #include "registry/RegistryWatch.h"
+#include "registry/SubkeyNameSet.h"
 
 #include <gtest/gtest.h>
 
@@ -364,6 +365,30 @@ TEST_F(RegistryKeyTest, AWatchSeesChangesBelowItsKeyAndWatchesTheParentWhileTheK
         EXPECT_FALSE(watch.Changed()) << "before: " << name;
         apply();
         EXPECT_TRUE(watch.Changed()) << name;
+    }
+}
+
+TEST_F(RegistryKeyTest, ANameSetRulesOutOnlyNamesThatAListedKeyDoesNotHold) {
+    for (const wchar_t* name : {L"VTaviFile", L"b", L"c"}) {
+        CreateRawKey(scratch.Below(name));
+    }
+    struct Case {
+        const wchar_t* path; // below the scratch key
+        std::size_t lookups;
+        const wchar_t* name;
+        bool mayHold;
+    } const cases[] = {
+        {L"", 4, L"VTaviFile", true},        {L"", 4, L"vtAVIfile", true}, // letter case
+        {L"", 4, L"VTmkvFile", false},       {L"", 4, L"b\\deeper", false},
+        {L"", 4, L"VT\u00c4File", true},     // beyond ASCII: the registry decides
+        {L"", 3, L"VTmkvFile", true},        // not listed: as many subkeys as lookups
+        {L"\\none", 4, L"VTaviFile", false}, // a key that is not there holds nothing
+    };
+    for (const Case& c : cases) {
+        const SubkeyNameSet names(HKEY_CURRENT_USER, scratch.Path() + c.path, c.lookups);
+        EXPECT_EQ(names.MayHold(c.name), c.mayHold)
+            << testing::PrintToString(std::wstring(c.path)) << " "
+            << testing::PrintToString(std::wstring(c.name)) << " " << c.lookups;
     }
 }
 
