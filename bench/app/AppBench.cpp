@@ -449,6 +449,7 @@ int SetAssociationsSteps() {
     RootWindow* const root = RootWindow::Create();
     MainWindowAccess window(*root);
     window.BuildCatalogue();
+    window.AddExtensionRows(window.AddRowImages());
     double mark = Now();
     RegistrationKeys keys;
     int failed = 0;
@@ -467,13 +468,16 @@ int SetAssociationsSteps() {
     mark = Now();
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     const double notify = Now() - mark;
+    mark = Now();
+    window.ShowAssociationMarks();
+    const double marks = Now() - mark;
     boxHook = SetWindowsHookExW(WH_CBT, AnswerBox, nullptr, GetCurrentThreadId());
     mark = Now();
     MessageBoxW(window.hwnd, L"82 selected extensions have been registered.", L"Success",
                 MB_OK | MB_ICONINFORMATION);
     UnhookWindowsHookEx(boxHook);
-    std::printf("%.1f %.1f %.1f %.1f %d\n", extensions, application, notify, boxShown - mark,
-                failed);
+    std::printf("%.1f %.1f %.1f %.1f %.1f %d\n", extensions, application, notify, marks,
+                boxShown - mark, failed);
     DestroyWindow(window.hwnd);
     return failed == 0 ? 0 : 1;
 }

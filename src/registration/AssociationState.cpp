@@ -53,8 +53,11 @@ std::wstring ProgIdKeyPath(const UserChoiceKey& key) {
     return key.progIdKey != nullptr ? std::wstring(key.name) + L"\\" + key.progIdKey : key.name;
 }
 
-AssociationState ReadAssociationState(const std::wstring& extension,
-                                      const std::wstring& playerPath) {
+namespace {
+
+// As ReadAssociationState; the user choice is looked for only when Explorer may keep one.
+AssociationState ReadState(const std::wstring& extension, const std::wstring& playerPath,
+                           bool userChoiceMayExist) {
     // What the registration refuses, it never wrote.
     if (RefusedExtension(extension)) {
         return AssociationState::NotRegistered;
@@ -64,20 +67,28 @@ AssociationState ReadAssociationState(const std::wstring& extension,
     if (!command || !EqualIgnoringAsciiCase(*command, OpenCommand(playerPath))) {
         return AssociationState::NotRegistered;
     }
-    const auto choice = ReadUserChoice(extension);
+    const auto choice = userChoiceMayExist ? ReadUserChoice(extension) : std::nullopt;
     return choice && EqualIgnoringAsciiCase(*choice, fileType)
                ? AssociationState::OpensWithVeltrano
                : AssociationState::RegisteredElsewhere;
 }
 
+} // namespace
+
+AssociationState ReadAssociationState(const std::wstring& extension,
+                                      const std::wstring& playerPath) {
+    return ReadState(extension, playerPath, true);
+}
+
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath) {
     const SubkeyNameSet classes(HKEY_CURRENT_USER, kClassesPath, extensions.size());
+    const SubkeyNameSet fileExts(HKEY_CURRENT_USER, kFileExtsPath, extensions.size());
     std::vector<AssociationState> states;
     states.reserve(extensions.size());
     for (const std::wstring& extension : extensions) {
         states.push_back(classes.MayHold(FileTypeName(extension))
-                             ? ReadAssociationState(extension, playerPath)
+                             ? ReadState(extension, playerPath, fileExts.MayHold(L"." + extension))
                              : AssociationState::NotRegistered);
     }
     return states;

@@ -40,6 +40,7 @@ AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath);
 
 // The state of each extension, in order, as ReadAssociationState gives it. A type whose file type
-// is surely not among the current user's classes (SubkeyNameSet) is not read further.
+// is surely not among the current user's classes (SubkeyNameSet) is not read further, nor the
+// user choice of a type that Explorer keeps nothing for.
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath);

@@ -33,6 +33,9 @@ enum class StringRead { Missing, NotText, Text };
 // Reads a REG_SZ or REG_EXPAND_SZ value into text, always NUL-terminated, leaving text alone for
 // another type. A value that is not there is Missing, without an exception; any other failure
 // throws.
+// The characters that QueryTextIfPresent offers room for in its first read.
+constexpr DWORD kFirstReadCharacters = 260;
+
 StringRead ReadString(HKEY key, const wchar_t* name, HeapText& text) {
     DWORD type = REG_NONE;
     DWORD size = 0;
@@ -223,6 +226,25 @@ bool CRegistryKey::QueryValue(const wchar_t* name, HeapText& text) const {
 }
 
 std::optional<std::wstring> CRegistryKey::QueryTextIfPresent(const wchar_t* name) const {
+    // Most texts fit this: read in one call, with a zero character after the room offered so
+    // that a text stored without its NUL still ends in one.
+    wchar_t first[kFirstReadCharacters + 1] = {};
+    DWORD type = REG_NONE;
+    DWORD size = kFirstReadCharacters * sizeof(wchar_t);
+    const LONG result =
+        RegQueryValueExW(GetHandle(), name, nullptr, &type, reinterpret_cast<BYTE*>(first), &size);
+    if (result == ERROR_FILE_NOT_FOUND) {
+        return std::nullopt;
+    }
+    if (result == ERROR_SUCCESS) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) {
+            return std::nullopt;
+        }
+        return std::wstring(first);
+    }
+    if (result != ERROR_MORE_DATA) {
+        ThrowOnFailure(result, kQueryValue);
+    }
     HeapText text;
     if (ReadString(GetHandle(), name, text) != StringRead::Text) {
         return std::nullopt;

@@ -109,7 +109,8 @@ public:
     // the value cannot be read (a missing value included). name "" is the default value.
     bool QueryValue(const wchar_t* name, HeapText& text) const;
     // The text QueryValue reads; nothing when the value is not there (ERROR_FILE_NOT_FOUND, which
-    // costs no exception) or is not a string. Any other failure throws as QueryValue's.
+    // costs no exception) or is not a string. Any other failure throws as QueryValue's. A short
+    // text is read in one call.
     std::optional<std::wstring> QueryTextIfPresent(const wchar_t* name) const;
     // Writes text with its terminating NUL as REG_SZ or REG_EXPAND_SZ; any other type throws
     // ERROR_INVALID_FLAGS before anything is written. name null is the default value.

@@ -199,6 +199,12 @@ TEST_F(RegistryKeyTest, QueryValueReadsStringsAsStoredAndAlwaysTerminated) {
     EXPECT_EQ(L'\0', text.get()[3]);
     ASSERT_TRUE(key.QueryValue(L"empty", text));
     EXPECT_STREQ(L"", text.get());
+    // Texts beyond the room of a first read, one that fills it exactly without its NUL.
+    const std::wstring longer(300, L'l'), filling(260, L'f');
+    SetRawString(scratch.Path(), L"longer", longer);
+    SetRawValue(scratch.Path(), L"filling", REG_SZ, filling.c_str(), 520);
+    EXPECT_EQ(longer, key.QueryTextIfPresent(L"longer"));
+    EXPECT_EQ(filling, key.QueryTextIfPresent(L"filling"));
 }
 
 TEST_F(RegistryKeyTest, QueryValueOfANumberReturnsFalseAndLeavesTheOutputAlone) {
