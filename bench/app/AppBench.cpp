@@ -14,11 +14,15 @@
 //                               to FILE.
 //   make-idf FILE ROWS ICONFILE writes an IDF file of ROWS - 82 extra types naming ICONFILE
 //                               (index 0), for startup-steps by hand.
-//   refresh TOOL ROUNDS         the return to the running tool's window (WM_ACTIVATE away and
-//                               back, sent from here) with 82 and 5,082 rows: the time of the
-//                               return with nothing changed and after a value under
-//                               HKCU\Software\Classes changed while the window was inactive;
-//                               target at 5,082 rows: unchanged / changed at most 0.05.
+//   refresh TOOL ROUNDS         the return to the tool's window (WM_ACTIVATE away and back) with
+//                               82 and 5,082 rows: the time of the return with nothing changed
+//                               and after a value under HKCU\Software\Classes changed while the
+//                               window was inactive, in a process of this program that builds the
+//                               window as the tool does (refresh-steps; target at 5,082 rows:
+//                               unchanged / changed at most 0.05), and for information sent to
+//                               the running tool from here, with a message's round trip alone.
+//   refresh-steps FILE ROUNDS [IDF]
+//                               the returns in this process; the times go to FILE.
 //   set-associations TOOL       ticks all 82 rows and the shell extension check box, then times
 //                               "Set Associations" until its "Success" box appears.
 //   set-associations-steps      the steps of "Set Associations" for the 82 built-in extensions in
@@ -168,16 +172,9 @@ double SinceProcessStart() {
     return static_cast<double>(ticks(now) - ticks(created)) / 10000.0;
 }
 
-// The sequence of RunProgram, with the IDF file when there is one, each step timed.
-int StartUpSteps(const wchar_t* file, const wchar_t* idf) {
-    double times[kSteps] = {SinceProcessStart()};
-    double mark = Now();
-    int next = 1;
-    auto step = [&]() {
-        const double now = Now();
-        times[next++] = now - mark;
-        mark = now;
-    };
+// The start-up sequence of RunProgram in this process, with the IDF file when there is one;
+// step() after each step.
+template <class Step> RootWindow* BuildMainWindow(const wchar_t* idf, Step step) {
     instanceHandle = GetModuleHandleW(nullptr);
     CheckWindowsVersion();
     CoInitialize(nullptr);
@@ -207,40 +204,66 @@ int StartUpSteps(const wchar_t* file, const wchar_t* idf) {
     step();
     window.FitWindowToList();
     step();
+    return root;
+}
+
+bool WriteValues(const wchar_t* file, const std::vector<double>& values) {
     FILE* out = _wfopen(file, L"w");
     if (out == nullptr) {
-        return 1;
+        return false;
     }
-    for (double time : times) {
-        std::fprintf(out, "%f\n", time);
+    for (double value : values) {
+        std::fprintf(out, "%f\n", value);
     }
-    std::fclose(out);
-    return 0;
+    return std::fclose(out) == 0;
+}
+
+// Runs this program in a fresh process with the arguments (the file where it writes its values
+// first); the values it wrote, none on failure.
+std::vector<double> RunInChild(const std::vector<std::wstring>& arguments) {
+    const std::wstring file = TempPath(L"vt-bench-values.txt");
+    std::vector<std::wstring> command = {arguments.front(), file};
+    command.insert(command.end(), arguments.begin() + 1, arguments.end());
+    AppDriver app;
+    DWORD exitCode = 1;
+    std::vector<double> values;
+    if (!app.Start(ThisProgram(), command) || !app.WaitForExit(120000, exitCode) || exitCode != 0) {
+        return values;
+    }
+    if (FILE* in = _wfopen(file.c_str(), L"r")) {
+        double value = 0;
+        while (std::fscanf(in, "%lf", &value) == 1) {
+            values.push_back(value);
+        }
+        std::fclose(in);
+    }
+    DeleteFileW(file.c_str());
+    return values;
+}
+
+// The start-up sequence with each step timed; the times go to the file.
+int StartUpSteps(const wchar_t* file, const wchar_t* idf) {
+    std::vector<double> times = {SinceProcessStart()};
+    double mark = Now();
+    BuildMainWindow(idf, [&]() {
+        const double now = Now();
+        times.push_back(now - mark);
+        mark = now;
+    });
+    return WriteValues(file, times) ? 0 : 1;
 }
 
 // Runs startup-steps in a fresh process of this program; adds each step's times.
 bool RunStartUpSteps(const std::vector<std::wstring>& idf, std::vector<double> (&steps)[kSteps]) {
-    const std::wstring file = TempPath(L"vt-startup-steps.txt");
-    std::vector<std::wstring> arguments = {L"startup-steps", file};
+    std::vector<std::wstring> arguments = {L"startup-steps"};
     arguments.insert(arguments.end(), idf.begin(), idf.end());
-    AppDriver app;
-    DWORD exitCode = 1;
-    if (!app.Start(ThisProgram(), arguments) || !app.WaitForExit(120000, exitCode) ||
-        exitCode != 0) {
+    const std::vector<double> times = RunInChild(arguments);
+    if (times.size() != kSteps) {
         return false;
     }
-    FILE* in = _wfopen(file.c_str(), L"r");
-    if (in == nullptr) {
-        return false;
+    for (int i = 0; i < kSteps; ++i) {
+        steps[i].push_back(times[static_cast<std::size_t>(i)]);
     }
-    for (auto& values : steps) {
-        double value = 0;
-        if (std::fscanf(in, "%lf", &value) == 1) {
-            values.push_back(value);
-        }
-    }
-    std::fclose(in);
-    DeleteFileW(file.c_str());
     return true;
 }
 
@@ -359,42 +382,91 @@ double TimeReturn(HWND window, bool change, DWORD round) {
     return Milliseconds(start, end);
 }
 
+// A message's round trip alone from this process to the window.
+double TimeTransport(HWND window) {
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    SendMessageW(window, WM_NULL, 0, 0);
+    QueryPerformanceCounter(&end);
+    return Milliseconds(start, end);
+}
+
+// The returns to the tool's window built in this process, so that no message crosses between
+// processes: for each round, the time with nothing changed, then after a change; to the file.
+int RefreshSteps(const wchar_t* file, int rounds, const wchar_t* idf) {
+    const HWND window = MainWindowAccess(*BuildMainWindow(idf, [] {})).hwnd;
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) {
+        times.push_back(TimeReturn(window, false, 0));
+        times.push_back(TimeReturn(window, true, static_cast<DWORD>(round)));
+        if (times.back() < 0) {
+            return 1;
+        }
+    }
+    RegDeleteKeyW(HKEY_CURRENT_USER, kScratchKey);
+    return WriteValues(file, times) ? 0 : 1;
+}
+
 int Refresh(const std::wstring& tool, int rounds) {
     bool met = true;
     for (const int rows : {82, 5082}) {
         const std::vector<std::wstring> idf = IdfArguments(rows, PlayerBeside(tool));
+        // The running tool, from this process: Wine's message transport is in each time.
         AppDriver app;
         const HWND window = app.Start(tool, idf) ? app.WaitForWindow(60000) : nullptr;
         if (window == nullptr || !app.WaitForRowCount(rows, 60000)) {
             std::fprintf(stderr, "the tool did not show its %d rows\n", rows);
             return 1;
         }
-        std::vector<double> unchanged, changed;
+        std::vector<double> unchanged, changed, transport;
         for (int round = 0; round < rounds; ++round) {
             unchanged.push_back(TimeReturn(window, false, 0));
             changed.push_back(TimeReturn(window, true, static_cast<DWORD>(round)));
+            transport.push_back(TimeTransport(window));
             if (changed.back() < 0) {
                 std::fprintf(stderr, "the scratch value could not be written\n");
                 return 1;
             }
         }
         RegDeleteKeyW(HKEY_CURRENT_USER, kScratchKey);
-        const std::string count = Thousands(rows);
-        std::printf("return to the window with %s rows, %d rounds; ms: minimum / median\n",
-                    count.c_str(), rounds);
-        std::printf("  nothing changed                         %8.2f / %8.2f\n", Minimum(unchanged),
-                    Median(unchanged));
-        std::printf("  after a change under Software\\Classes   %8.2f / %8.2f\n", Minimum(changed),
-                    Median(changed));
-        met = PrintFigure("return refresh unchanged / changed, " + count + " rows", unchanged,
-                          changed, rows > kBuiltInRows ? kRefreshTarget : 0) &&
-              met;
         app.Close();
         DWORD exitCode = 0;
         app.WaitForExit(30000, exitCode);
+        // The same window in a process of this program: the tool's own work alone.
+        std::vector<std::wstring> arguments = {L"refresh-steps", std::to_wstring(rounds)};
+        arguments.insert(arguments.end(), idf.begin(), idf.end());
+        const std::vector<double> times = RunInChild(arguments);
         if (!idf.empty()) {
             DeleteFileW(idf.front().c_str());
         }
+        if (times.size() != 2 * static_cast<std::size_t>(rounds)) {
+            std::fprintf(stderr, "refresh-steps did not report its times\n");
+            return 1;
+        }
+        std::vector<double> ownUnchanged, ownChanged;
+        for (std::size_t i = 0; i < times.size(); i += 2) {
+            ownUnchanged.push_back(times[i]);
+            ownChanged.push_back(times[i + 1]);
+        }
+        const std::string count = Thousands(rows);
+        std::printf("return to the window with %s rows, %d rounds; ms: minimum / median\n",
+                    count.c_str(), rounds);
+        std::printf("  in the tool's process: nothing changed          %8.3f / %8.3f\n",
+                    Minimum(ownUnchanged), Median(ownUnchanged));
+        std::printf("  in the tool's process: after a change in Classes %8.3f / %8.3f\n",
+                    Minimum(ownChanged), Median(ownChanged));
+        std::printf("  sent from another process: nothing changed      %8.3f / %8.3f\n",
+                    Minimum(unchanged), Median(unchanged));
+        std::printf("  sent from another process: after a change        %8.3f / %8.3f\n",
+                    Minimum(changed), Median(changed));
+        std::printf("  a message's round trip alone (WM_NULL)           %8.3f / %8.3f\n",
+                    Minimum(transport), Median(transport));
+        met = PrintFigure("return refresh unchanged / changed, " + count + " rows", ownUnchanged,
+                          ownChanged, rows > kBuiltInRows ? kRefreshTarget : 0) &&
+              met;
+        PrintFigure("return refresh unchanged / changed, sent from another process, " + count +
+                        " rows",
+                    unchanged, changed, 0);
     }
     return met ? 0 : 1;
 }
@@ -495,6 +567,9 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"make-idf" && argc > 4) {
         return WriteIdfFile(argv[2], _wtoi(argv[3]), argv[4]) ? 0 : 1;
     }
+    if (mode == L"refresh-steps" && argc > 3) {
+        return RefreshSteps(argv[2], std::max(1, _wtoi(argv[3])), argc > 4 ? argv[4] : nullptr);
+    }
     if (mode == L"refresh" && argc > 3) {
         return Refresh(argv[2], std::max(1, _wtoi(argv[3])));
     }
@@ -504,9 +579,10 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"set-associations-steps") {
         return SetAssociationsSteps();
     }
-    std::fprintf(stderr,
-                 "usage: app_bench startup TOOL EMPTY LIST ROUNDS | startup-steps FILE [IDF] "
-                 "| make-idf FILE ROWS ICONFILE | refresh TOOL ROUNDS | "
-                 "set-associations TOOL | set-associations-steps\n");
+    std::fprintf(
+        stderr,
+        "usage: app_bench startup TOOL EMPTY LIST ROUNDS | startup-steps FILE [IDF] "
+        "| make-idf FILE ROWS ICONFILE | refresh TOOL ROUNDS | refresh-steps FILE ROUNDS [IDF] | "
+        "set-associations TOOL | set-associations-steps\n");
     return 2;
 }

@@ -26,8 +26,7 @@ const wchar_t* StateLine(AssociationState state) {
 
 void RootWindow::ShowAssociationMarks() {
     // Armed before the reading: a change made while the marks are read is seen the next time.
-    fileTypesWatch.Arm();
-    userChoicesWatch.Arm();
+    marksWatch.Arm();
     const int rows = std::max(RowCount(listView), 0);
     std::vector<std::wstring> extensions(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
@@ -46,7 +45,7 @@ void RootWindow::ShowAssociationMarks() {
 }
 
 void RootWindow::RefreshAssociationMarks() {
-    if (fileTypesWatch.Changed() || userChoicesWatch.Changed()) {
+    if (marksWatch.Changed()) {
         ShowAssociationMarks();
     }
 }

@@ -41,8 +41,7 @@ RootWindow* RootWindow::CreateMainWindow(RootWindow* object) {
 }
 
 RootWindow::RootWindow()
-    : fileTypesWatch(kClassesPath), userChoicesWatch(kFileExtsPath),
-      pickers(std::make_unique<SystemPickers>()) {}
+    : marksWatch({kClassesPath, kFileExtsPath}), pickers(std::make_unique<SystemPickers>()) {}
 
 std::wstring RootWindow::WindowClassName() const {
     return L"VTFileAssocRootWnd";

@@ -119,7 +119,7 @@ private:
     // The list's notifications; true when handled in full (no default handling follows).
     bool OnListNotify(const NMHDR& header, LPARAM lParam);
     void OnCommand(int id, HWND control);
-    void OnActivate(WPARAM state);
+    bool OnActivate(WPARAM state);
     void OnSetFocus();
     // The keyboard's menu in the list; true when handled.
     bool OnContextMenu(HWND control, LPARAM point);
@@ -163,8 +163,7 @@ private:
     std::vector<AssociationState> rowStates;
     // The keys the marks are read from (the file types and Explorer's user choices), watched since
     // the marks were last read.
-    CRegistryWatch fileTypesWatch;
-    CRegistryWatch userChoicesWatch;
+    CRegistryWatch marksWatch;
     UniqueMenu contextMenu;
     // The control that had the keyboard focus when the window was last deactivated.
     HWND focusedControl = nullptr;

@@ -23,7 +23,9 @@ LRESULT RootWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_ACTIVATE:
-        OnActivate(wParam);
+        if (OnActivate(wParam)) {
+            return 0;
+        }
         break; // the default handling gives the window the focus, which goes on to the control
     case WM_SETFOCUS:
         OnSetFocus();
@@ -107,18 +109,25 @@ void RootWindow::OnCommand(int id, HWND control) {
     });
 }
 
-void RootWindow::OnActivate(WPARAM state) {
-    const HWND focus = GetFocus();
+bool RootWindow::OnActivate(WPARAM state) {
     if (LOWORD(state) == WA_INACTIVE) {
-        if (IsChild(hwnd, focus)) {
+        if (const HWND focus = GetFocus(); IsChild(hwnd, focus)) {
             focusedControl = focus;
         }
-        return;
+        return false;
     }
     // Back from Default apps (or any other window): show what the user chose there.
     if (!commands.Busy()) {
         RefreshAssociationMarks();
     }
+    // Straight back to the control that had the focus, as a dialog does, rather than through the
+    // window itself (which would take it from the list and give it back, redrawing the selection
+    // twice); a minimized window keeps the default handling.
+    if (HIWORD(state) == 0 && IsWindow(focusedControl)) {
+        SetFocus(focusedControl);
+        return true;
+    }
+    return false;
 }
 
 void RootWindow::OnSetFocus() {

@@ -352,9 +352,10 @@ protected:
 
 } // namespace
 
-TEST_F(RegistryKeyTest, AWatchSeesChangesBelowItsKeyAndWatchesTheParentWhileTheKeyIsAbsent) {
+TEST_F(RegistryKeyTest, AWatchSeesChangesBelowItsKeysAndWatchesTheParentWhileAKeyIsAbsent) {
     CreateRawKey(scratch.Below(L"group"));
-    CRegistryWatch watch(scratch.Below(L"group\\watched"));
+    CreateRawKey(scratch.Below(L"second"));
+    CRegistryWatch watch({scratch.Below(L"group\\watched"), scratch.Below(L"second")});
     EXPECT_TRUE(watch.Changed()) << "not armed: nobody can say that nothing changed";
     const std::pair<const wchar_t*, std::function<void()>> steps[] = {
         {L"the key created (its parent was watched)",
@@ -363,6 +364,7 @@ TEST_F(RegistryKeyTest, AWatchSeesChangesBelowItsKeyAndWatchesTheParentWhileTheK
         {L"a value deep below it",
          [&] { SetRawString(scratch.Below(L"group\\watched\\a\\b"), L"v", L"1"); }},
         {L"a subkey deleted", [&] { DeleteRawTree(scratch.Below(L"group\\watched\\a")); }},
+        {L"a value in the second key", [&] { SetRawString(scratch.Below(L"second"), L"v", L"1"); }},
     };
     for (const auto& [change, apply] : steps) {
         const std::string name = testing::PrintToString(std::wstring(change));
