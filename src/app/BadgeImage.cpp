@@ -1,5 +1,7 @@
 #include "app/BadgeImage.h"
 
+#include "app/DibSection.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -51,16 +53,9 @@ Pixel BadgeColour(Point p, double size) {
 } // namespace
 
 Badge DrawBadge(int size) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = -size; // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     Badge badge;
-    badge.image.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    badge.image = MakeDib(size, size, 32, bits);
     if (!badge.image || bits == nullptr) {
         return {};
     }

@@ -1,5 +1,6 @@
 #include "app/RootWindow.h"
 
+#include "app/BufferedListPaint.h"
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
 #include "app/StartUp.h"
@@ -83,6 +84,7 @@ LRESULT RootWindow::CreateControls() {
                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LVS_LIST | LVS_SHOWSELALWAYS,
                     0, 0, 200, 100, kListViewId);
     SetListStyles(listView);
+    PaintThroughBuffer(listView);
     dpi = WindowDpi(hwnd);
     imageList.Make(listView, dpi);
     CommonControls().setWindowTheme(listView, L"Explorer", nullptr);

@@ -1,6 +1,7 @@
 #include "app/RowImages.h"
 
 #include "app/BadgeImage.h"
+#include "app/DibSection.h"
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
 
@@ -29,18 +30,6 @@ std::size_t DibStride(int width) {
     return static_cast<std::size_t>((width * 3 + 3) / 4 * 4);
 }
 
-// A 24-bit top-down DIB section of width x height pixels; bits points at its pixels.
-UniqueBitmap MakeDib(int width, int height, void*& bits) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    return UniqueBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-}
-
 // A mask of width x height in which every pixel is opaque: monochrome rows are whole 16-bit
 // words, all zero.
 UniqueBitmap MakeOpaqueMask(int width, int height) {
@@ -50,7 +39,7 @@ UniqueBitmap MakeOpaqueMask(int width, int height) {
 
 // An icon as the image list keeps it: drawn on the window colour as an opaque image (so that an
 // overlay can be drawn over it), with a mask in which every pixel is opaque. The image is a DIB
-// section (MakeDib) whose pixels are at bits.
+// section whose pixels are at bits.
 struct IconImage {
     UniqueBitmap image, mask;
     const BYTE* bits = nullptr;
@@ -59,7 +48,7 @@ struct IconImage {
 IconImage DrawIconImage(HICON icon, int size) {
     void* bits = nullptr;
     const UniqueDeviceContext context(CreateCompatibleDC(nullptr));
-    IconImage drawn{MakeDib(size, size, bits), MakeOpaqueMask(size, size),
+    IconImage drawn{MakeDib(size, size, 24, bits), MakeOpaqueMask(size, size),
                     static_cast<const BYTE*>(bits)};
     if (!context || !drawn.image || !drawn.mask) {
         return {};
@@ -85,7 +74,7 @@ int AppendImages(HIMAGELIST list, const std::vector<const IconImage*>& images, i
     while (appended < total) {
         const int count = std::min(kStripImages, total - appended);
         void* bits = nullptr;
-        const UniqueBitmap strip = MakeDib(count * size, size, bits);
+        const UniqueBitmap strip = MakeDib(count * size, size, 24, bits);
         const UniqueBitmap mask = MakeOpaqueMask(count * size, size);
         if (!strip || !mask) {
             break;

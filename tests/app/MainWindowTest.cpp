@@ -291,6 +291,35 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
     }
 }
 
+TEST_F(MainWindowTest, TheShownListPaintsEachRowsCheckBoxAndIconOnTheWindowColour) {
+    Fill({{L"mkv", ThisProgram(), L"0"}});
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    UpdateWindow(window->listView);
+    RECT icon = {}, client = {};
+    ListView_GetItemRect(window->listView, 0, &icon, LVIR_ICON);
+    GetClientRect(window->listView, &client);
+    const HDC shown = GetDC(window->listView);
+    std::vector<COLORREF> onScreen;
+    const int size = window->imageList.IconSize();
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            onScreen.push_back(GetPixel(shown, icon.right - size + x, icon.top + y));
+        }
+    }
+    int checkBox = 0; // the pixels left of the icon that are not the window colour
+    for (int y = icon.top; y < icon.bottom; ++y) {
+        for (int x = 0; x < icon.right - size; ++x) {
+            checkBox += GetPixel(shown, x, y) != GetSysColor(COLOR_WINDOW);
+        }
+    }
+    const COLORREF empty = GetPixel(shown, client.right - 2, client.bottom - 2);
+    ReleaseDC(window->listView, shown);
+    ShowWindow(hwnd, SW_HIDE);
+    EXPECT_EQ(onScreen, ImagePixels(0));
+    EXPECT_GE(checkBox, 4 * 8) << "the check box's four sides";
+    EXPECT_EQ(empty, GetSysColor(COLOR_WINDOW)) << "beyond the rows";
+}
+
 class FittingTest : public MainWindowTest {
 protected:
     // Rows of labels of one length, so every row is equally wide, and enough rows that the list
