@@ -15,6 +15,10 @@
 
 namespace {
 
+// The images that Make leaves room for (the built-in rows' and the badge), and the badge's.
+constexpr int kMadeCapacity = 128;
+constexpr int kBadgeImages = 1;
+
 // An image list that is no longer a control's.
 using UniqueImageList = UniqueHandle<HIMAGELIST, DestroyImageList>;
 
@@ -161,11 +165,18 @@ std::map<IconLocation, UniqueIcon> ExtractIcons(const std::set<IconLocation>& lo
 } // namespace
 
 void RowImages::Make(HWND list, int dpi) {
+    owner = list;
+    Create(SystemMetricForDpi(SM_CXSMICON, dpi), kMadeCapacity);
+}
+
+void RowImages::Create(int size, int capacity) {
     // With a mask, the badge can be drawn over a row's icon: the rows' icons are opaque images
     // on the window colour, as a list without a mask shows them.
-    const int size = SystemMetricForDpi(SM_CXSMICON, dpi);
-    imageList = CommonControls().imageListCreate(size, size, ILC_COLOR24 | ILC_MASK, 10, 1);
-    const UniqueImageList replaced(AttachRowImages(list, imageList));
+    if (const HIMAGELIST made =
+            CommonControls().imageListCreate(size, size, ILC_COLOR24 | ILC_MASK, capacity, 1)) {
+        imageList = made;
+        const UniqueImageList replaced(AttachRowImages(owner, imageList));
+    }
 }
 
 std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue) {
@@ -197,6 +208,11 @@ std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue) {
         if (found != drawn.end()) {
             appended.push_back(&found->second);
         }
+    }
+    // Room for all of them from the start: a list that grows copies all it holds each time.
+    const int needed = static_cast<int>(appended.size()) + kBadgeImages;
+    if (needed > kMadeCapacity) {
+        Create(size, needed);
     }
     const int count = AppendImages(imageList, appended, size);
     for (int& image : images) {

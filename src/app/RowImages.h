@@ -38,6 +38,11 @@ public:
     int IconSize() const;
 
 private:
+    // A new image list of size x size images with room for capacity of them, for the list view
+    // (the one it had is destroyed); nothing changes when it cannot be made.
+    void Create(int size, int capacity);
+
+    HWND owner = nullptr;
     // Owned by the list view, which destroys it with itself.
     HIMAGELIST imageList = nullptr;
 };
