@@ -1,9 +1,8 @@
 #include "app/BufferedListPaint.h"
 
 #include "app/DibSection.h"
+#include "app/ListRows.h"
 #include "common/UniqueHandle.h"
-
-#include <commctrl.h>
 
 namespace {
 
@@ -17,8 +16,7 @@ LRESULT Forward(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
 // (Painting into a given context, the list view leaves the background where no row is to the
 // window's erasing.)
 void PaintInto(HWND list, HDC context, const RECT& area) {
-    const auto colour = static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0));
-    SetDCBrushColor(context, colour == CLR_NONE ? GetSysColor(COLOR_WINDOW) : colour);
+    SetDCBrushColor(context, BackgroundColour(list));
     FillRect(context, &area, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     Forward(list, WM_ERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
     Forward(list, WM_PAINT, reinterpret_cast<WPARAM>(context), 0);

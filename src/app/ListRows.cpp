@@ -37,6 +37,11 @@ HIMAGELIST AttachRowImages(HWND list, HIMAGELIST images) {
         SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images)));
 }
 
+COLORREF BackgroundColour(HWND list) {
+    const auto colour = static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0));
+    return colour == CLR_NONE ? GetSysColor(COLOR_WINDOW) : colour;
+}
+
 RedrawHeldBack::RedrawHeldBack(HWND list) : list(list) {
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
 }

@@ -22,6 +22,8 @@ void SetInfoTipWidth(HWND list, int width);
 // Gives the list its small-icon image list; returns the one it had (null for none), which is no
 // longer the list's.
 HIMAGELIST AttachRowImages(HWND list, HIMAGELIST images);
+// The colour of the list's background (the window colour when it has none of its own).
+COLORREF BackgroundColour(HWND list);
 
 // Keeps the list from redrawing while the object lives, then has it repainted: rows added while
 // it redraws make it lay its columns out anew for every row.
