@@ -57,9 +57,17 @@ bool WriteStatements(const std::wstring& path, const Encoding& encoding) {
 // The catalogue outlives the timed load: freeing it is no part of loading.
 ExtensionCatalogue* loadedCatalogue = nullptr;
 
+// A file of statements has nothing to report; anything else ends the load.
+class NothingToReport : public IdfLoadReporter {
+public:
+    void FileError(const std::wstring&) override {}
+    bool LineProblem(std::size_t, const wchar_t*, const wchar_t*) override { return false; }
+    void OutOfMemory() override {}
+};
+
 std::size_t LoadedEntries(const std::wstring& path) {
-    // No box is shown for a file of statements, so no main window is needed.
-    LoadIdfFile(path.c_str(), nullptr, *loadedCatalogue);
+    NothingToReport reporter;
+    LoadIdfFile(path, *loadedCatalogue, reporter);
     return loadedCatalogue->Size();
 }
 

@@ -8,7 +8,6 @@
 #include "catalogue/BuiltInExtensions.h"
 #include "registration/RegisterExtension.h"
 #include "registry/RegistryTestSupport.h"
-#include "support/MessageBoxWatcher.h"
 
 #include <windows.h>
 
@@ -69,7 +68,6 @@ std::wstring RegString(const std::wstring& text) {
 
 int Register() {
     const BuiltIns builtIns;
-    MessageBoxWatcher watcher; // a failure box is answered, and counted as a failure
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);

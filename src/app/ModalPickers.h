@@ -4,7 +4,7 @@
 // real platform functions.
 #pragma once
 
-#include "definitions/FileChooser.h"
+#include "app/FileChooser.h"
 
 #include <windows.h>
 

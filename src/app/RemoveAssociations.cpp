@@ -1,10 +1,9 @@
 // "Remove Associations of Checked Extensions...": takes back what "Set Associations" wrote for
 // the checked rows.
 #include "app/ListRows.h"
+#include "app/RegistryErrorBoxes.h"
 #include "app/RootWindow.h"
 #include "registration/RemoveExtension.h"
-
-#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -30,19 +29,19 @@ void RootWindow::RemoveAssociations() {
         return;
     }
 
-    int removed = 0;
-    int failed = 0;
+    std::vector<std::wstring> extensions;
+    int failed = 0; // a row without an entry
     for (const int index : checked) {
-        const ExtensionEntry* entry = RowEntry(listView, index);
-        // A failure has been shown in its own error box by the time this returns.
-        if (entry != nullptr && RemoveExtension(entry->extension)) {
-            ++removed;
+        if (const ExtensionEntry* entry = RowEntry(listView, index)) {
+            extensions.push_back(entry->extension);
         } else {
             ++failed;
         }
     }
-    RemoveApplicationIfUnused();
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    RegistryErrorBoxes boxes; // a failure is shown in its own error box as it happens
+    const AssociationCounts counts = RemoveExtensions(extensions, boxes);
+    const int removed = counts.done;
+    failed += counts.failed;
     ShowAssociationMarks();
 
     std::wstring report = std::to_wstring(removed) + L" extensions have been removed.";

@@ -8,7 +8,7 @@
 #include "catalogue/RegisteredIconProbe.h"
 #include "common/RegistryNames.h"
 #include "common/SystemLibraries.h"
-#include "definitions/IdfLoader.h"
+#include "app/IdfLoadBoxes.h"
 
 #include <ole2.h>
 

@@ -1,21 +1,24 @@
 // "Set Associations": registers the extension of every ticked row for the current user.
 #include "app/ListRows.h"
+#include "app/RegistryErrorBoxes.h"
 #include "app/RootWindow.h"
 #include "registration/DefaultApps.h"
+#include "registration/PlayerCheck.h"
 #include "registration/RegisterExtension.h"
-
-#include <shlobj.h>
+#include "registry/Win32Exception.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-// Whether the registrations may point at the player: its path must not hold "%", which Windows
-// takes for a placeholder of the open command, and when the player is not there the user decides.
-// The boxes belong to `owner`.
+// Whether the registrations may point at the player (CheckPlayer): a path that holds "%" is
+// refused, and when the player is not there the user decides. The boxes belong to `owner`.
 bool PlayerAccepted(HWND owner, const std::wstring& playerPath) {
-    if (playerPath.find(L'%') != std::wstring::npos) {
+    switch (CheckPlayer(playerPath)) {
+    case PlayerProblem::None:
+        return true;
+    case PlayerProblem::PercentSign: {
         const std::wstring text =
             L"The path of Veltrano holds a percent sign (%):\n" + playerPath +
             L"\n\nWindows would take it for a placeholder in the command that opens a file, so "
@@ -24,9 +27,8 @@ bool PlayerAccepted(HWND owner, const std::wstring& playerPath) {
         MessageBoxW(owner, text.c_str(), L"Set Associations", MB_OK | MB_ICONERROR);
         return false;
     }
-    const DWORD attributes = GetFileAttributesW(playerPath.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return true;
+    case PlayerProblem::Missing:
+        break;
     }
     const std::wstring text =
         L"Veltrano was not found:\n" + playerPath +
@@ -34,6 +36,17 @@ bool PlayerAccepted(HWND owner, const std::wstring& playerPath) {
         L"of VT File Associations.\n\nRegister anyway?";
     return MessageBoxW(owner, text.c_str(), L"Set Associations",
                        MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+// Offers Default apps; a failure to open it is shown in a box of `owner`.
+void OpenDefaultAppsShowingFailure(DefaultAppsPage page, HWND owner) {
+    const DWORD error = OpenDefaultApps(page, owner);
+    if (error == ERROR_SUCCESS) {
+        return;
+    }
+    const std::wstring text =
+        L"Default apps could not be opened.\n\n" + CWin32Exception(L"", error).GetErrorMessage();
+    MessageBoxW(owner, text.c_str(), L"Default apps", MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -44,34 +57,30 @@ void RootWindow::SetAssociations(HWND list) {
     if (!ticked.empty() && !PlayerAccepted(hwnd, playerPath)) {
         return;
     }
+    // The entries of the rows, in row order; a row without one counts as failed.
+    std::vector<ExtensionEntry> entries;
     int failed = 0;
-    RegistrationKeys keys; // opened once for all the rows
     for (const int index : ticked) {
-        const ExtensionEntry* entry = RowEntry(list, index);
-        if (entry == nullptr) {
-            ++failed;
-            continue;
-        }
-        // Read anew for every row: the error box of an earlier row has no owner, so the user can
-        // change the check box while it shows.
-        const bool shellExtension =
-            SendMessageW(shellExtensionCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        // A failure has been shown in its own error box by the time this returns.
-        if (!RegisterExtension(keys, entry->extension, entry->iconFile, entry->iconIndex,
-                               playerPath, shellExtension)) {
+        if (const ExtensionEntry* entry = RowEntry(list, index)) {
+            entries.push_back(*entry);
+        } else {
             ++failed;
         }
     }
-
+    // Read anew for every row: the error box of an earlier row has no owner, so the user can
+    // change the check box while it shows.
+    const auto shellExtension = [this] {
+        return SendMessageW(shellExtensionCheckBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    };
+    RegistryErrorBoxes boxes; // a failure is shown in its own error box as it happens
+    const AssociationCounts counts = RegisterExtensions(entries, playerPath, shellExtension, boxes);
+    failed += counts.failed;
+    const int registered = counts.done;
     // Since Windows 8 a user choice counts only once the user confirms it in Default apps:
     // Veltrano is registered there, and the report offers to open it.
-    const int registered = static_cast<int>(ticked.size()) - failed;
-    DefaultAppsPage page = DefaultAppsPage::None;
-    if (registered > 0 && RegisterApplication(playerPath)) {
-        page = DefaultAppsPageFor(RunningWindowsVersion());
-    }
-
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    const DefaultAppsPage page = counts.applicationDone
+                                     ? DefaultAppsPageFor(RunningWindowsVersion())
+                                     : DefaultAppsPage::None;
     ShowAssociationMarks();
 
     std::wstring report =
@@ -91,6 +100,6 @@ void RootWindow::SetAssociations(HWND list) {
               L"for these file types in Default apps, where you can choose it.\n\n"
               L"Do you want to open Default apps now?";
     if (MessageBoxW(hwnd, report.c_str(), caption, MB_YESNO | style) == IDYES) {
-        OpenDefaultApps(page, hwnd);
+        OpenDefaultAppsShowingFailure(page, hwnd);
     }
 }

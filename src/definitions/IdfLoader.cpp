@@ -10,7 +10,6 @@
 #include <shlwapi.h>
 
 #include <cwchar>
-#include <memory>
 #include <new>
 #include <utility>
 
@@ -24,116 +23,57 @@ namespace {
 constexpr std::uint64_t MatchBaseSteps = 1000000;
 constexpr std::uint64_t MatchStepsPerChar = 32;
 
-constexpr wchar_t OpenFileFilter[] = L".idf Files\0*.idf\0All Files\0*.*\0";
-
-void ShowBufferError(HWND mainWindow) {
-    MessageBoxW(mainWindow, L"Error allocating buffer", L"Buffer error", MB_ICONERROR);
-}
-
-// Shows the text of the last file error, which the readers left in lastErrorText.
-void ShowFileError(HWND mainWindow) {
-    MessageBoxW(mainWindow, lastErrorText ? lastErrorText.get() : L"", L"Error", MB_ICONERROR);
-}
-
-// Asks the main window to close once its caller is back in the message loop: posted, never sent,
-// since the callers still use the window object after the load.
-void RequestClose(HWND mainWindow) {
-    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-}
-
-// Asks the user for the file; false when there is none to load.
-bool ChooseIdfFile(HWND mainWindow, FileChooser& chooser, std::wstring& chosen) {
-    const std::unique_ptr<wchar_t[]> fileName(new (std::nothrow) wchar_t[IdfFileNameChars]);
-    if (!fileName) {
-        ShowBufferError(mainWindow);
-        return false;
-    }
-    fileName[0] = L'\0';
-    OPENFILENAMEW dialog = {};
-    // The size of the structure as this program is built: a 64-bit dialog refuses the 88 bytes
-    // of the 32-bit structure and does not open.
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = mainWindow;
-    dialog.lpstrFilter = OpenFileFilter;
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = fileName.get();
-    dialog.nMaxFile = IdfFileNameChars;
-    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING;
-    if (!chooser.ChooseFile(dialog)) {
-        return false;
-    }
-    fileName[IdfFileNameChars - 1] = L'\0';
-    chosen = fileName.get();
-    return true;
-}
-
-void LoadStatements(const std::wstring& path, HWND mainWindow, ExtensionCatalogue& catalogue) {
+// Reads the statements of the open file into the catalogue, telling the reporter of every line
+// that is not taken.
+IdfLoadEnd ReadStatements(TextFile& file, const std::wstring& path, ExtensionCatalogue& catalogue,
+                          IdfLoadReporter& reporter) {
     IdfStatementReader statements(IdfDirectoryOf(path));
-    TextFile file; // closes the file on every way out
-    if (file.Open(path.c_str()) != TextFileOk) {
-        ShowFileError(mainWindow);
-        file.Close();
-        RequestClose(mainWindow);
-        return;
-    }
     // The readers report a failed read like the end of the file, and leave its text behind: with
-    // no text to begin with, a text after a read tells the two apart. (This loader is the only
-    // one that shows these texts.)
+    // no text to begin with, a text after a read tells the two apart.
     lastErrorText.reset();
     LineBuffer<wchar_t> line;
     IconLocationGate iconFiles;
-    for (;;) {
+    for (std::size_t lineNumber = 1;; ++lineNumber) {
         const int read = file.reader->ReadLine(line.Pointer(), file.codePage);
         if (lastErrorText) {
             // What the read delivered may be cut anywhere: it is not taken as a line.
-            ShowFileError(mainWindow);
-            break;
+            reporter.FileError(lastErrorText.get());
+            return IdfLoadEnd::Read;
         }
         if (read != TextFileOk) {
-            break;
+            return IdfLoadEnd::Read;
         }
         ExtensionEntry entry;
-        const wchar_t* caption = L"Parse Error";
-        std::wstring text;
-        if (!statements.Read(line.Text(), entry)) {
-            text = ParseErrorText(line.Text());
-        } else if (const wchar_t* reason = StatementRefusal(entry, iconFiles)) {
-            caption = L"Line Refused";
-            text = RefusedLineText(line.Text(), reason);
-        } else {
-            catalogue.AddOrReplaceEntry(std::move(entry));
-            continue;
+        const wchar_t* refusal = nullptr;
+        if (statements.Read(line.Text(), entry)) {
+            refusal = StatementRefusal(entry, iconFiles);
+            if (refusal == nullptr) {
+                catalogue.AddOrReplaceEntry(std::move(entry));
+                continue;
+            }
         }
-        if (MessageBoxW(mainWindow, text.c_str(), caption, MB_OKCANCEL | MB_ICONWARNING) ==
-            IDCANCEL) {
-            RequestClose(mainWindow);
-            break;
+        if (!reporter.LineProblem(lineNumber, line.Text(), refusal)) {
+            return IdfLoadEnd::Stopped;
         }
     }
-    file.Close();
 }
 
 } // namespace
 
-void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue) {
-    SystemFileChooser chooser;
-    LoadIdfFile(path, mainWindow, catalogue, chooser);
-}
-
-void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue,
-                 FileChooser& chooser) {
+IdfLoadEnd LoadIdfFile(const std::wstring& givenPath, ExtensionCatalogue& catalogue,
+                       IdfLoadReporter& reporter) {
+    TextFile file; // closes the file on every way out
     try {
-        std::wstring chosen;
-        if (path == nullptr) {
-            if (!ChooseIdfFile(mainWindow, chooser, chosen)) {
-                return;
-            }
-            path = chosen.c_str();
+        const std::wstring path = AbsoluteIdfPath(givenPath.c_str());
+        if (file.Open(path.c_str()) != TextFileOk) {
+            reporter.FileError(lastErrorText ? lastErrorText.get() : L"");
+            return IdfLoadEnd::NotOpened;
         }
-        LoadStatements(AbsoluteIdfPath(path), mainWindow, catalogue);
+        return ReadStatements(file, path, catalogue, reporter);
     } catch (const std::bad_alloc&) {
         // A line or an entry too large for the memory left: what was read so far stays.
-        ShowBufferError(mainWindow);
+        reporter.OutOfMemory();
+        return IdfLoadEnd::Read;
     }
 }
 
@@ -157,36 +97,6 @@ std::wstring AbsoluteIdfPath(const wchar_t* path) {
 std::wstring IdfDirectoryOf(const std::wstring& path) {
     const std::size_t last = path.find_last_of(L"\\/");
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
-}
-
-namespace {
-
-// The line as a box shows it: cut after ShownLineChars characters.
-std::wstring ShownLine(const wchar_t* line) {
-    std::wstring_view text(line);
-    std::wstring shown;
-    if (text.size() > ShownLineChars) {
-        std::size_t cut = ShownLineChars;
-        // Never half a character: a surrogate pair stays whole or goes.
-        if (IS_HIGH_SURROGATE(text[cut - 1])) {
-            --cut;
-        }
-        shown.assign(text.substr(0, cut));
-        shown += L" [\u2026]";
-    } else {
-        shown.assign(text);
-    }
-    return shown;
-}
-
-} // namespace
-
-std::wstring ParseErrorText(const wchar_t* line) {
-    return L"Error while Parsing Line:\n" + ShownLine(line) + L"\nLine will be ignored";
-}
-
-std::wstring RefusedLineText(const wchar_t* line, const wchar_t* reason) {
-    return L"Line refused:\n" + ShownLine(line) + L"\n" + reason + L"\nLine will be ignored";
 }
 
 const wchar_t* StatementRefusal(ExtensionEntry& entry, IconLocationGate& iconFiles) {

@@ -9,35 +9,45 @@
 
 #include "catalogue/ExtensionCatalogue.h"
 #include "catalogue/IconLocationGate.h"
-#include "definitions/FileChooser.h"
 #include "pattern/MatchContext.h"
 #include "pattern/PatternProgram.h"
-
-#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// Size of the file-name buffer handed to the open-file dialog, in characters.
-constexpr DWORD IdfFileNameChars = 260;
-// A line longer than this many characters is shown cut in the parse-error box.
-constexpr std::size_t ShownLineChars = 200;
+// What a load meets that the user is to hear of, told to the caller as it happens: the window
+// shows it in boxes, the command line writes it out.
+class IdfLoadReporter {
+public:
+    virtual ~IdfLoadReporter() = default;
 
-// Loads the IDF file at `path` into the catalogue; with a null path the user chooses the file in
-// the open-file dialog first. Every statement takes effect as its line is read, unless
-// StatementRefusal refuses it: then the user is told why, and goes on or stops as at a line that
-// is not a statement. The main window
-// owns the dialog and every message box. Where the load cannot go on (the file cannot be opened,
-// or the user cancels at a line that is not a statement) WM_CLOSE is posted to the main window,
-// so it closes once the caller is back in the message loop. A read that fails in the middle of
-// the file is reported, and the statements read before it stay. The list is left to the caller,
-// which rebuilds it from the catalogue afterwards: entries it refers to may have been replaced.
-// The file is chosen with `chooser`; without one, in the system's open-file dialog.
-void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue,
-                 FileChooser& chooser);
-void LoadIdfFile(const wchar_t* path, HWND mainWindow, ExtensionCatalogue& catalogue);
+    // The file cannot be opened, or a read failed before its end (the statements read before it
+    // stay): `text` is what the readers say about it, with the file's path.
+    virtual void FileError(const std::wstring& text) = 0;
+    // Line `lineNumber` (from 1) holds no statement (`refusal` null), or a statement that is not
+    // taken, for the reason `refusal`. Returns false to stop the load there.
+    virtual bool LineProblem(std::size_t lineNumber, const wchar_t* line,
+                             const wchar_t* refusal) = 0;
+    // Memory ran out for a line or an entry: what was read before stays.
+    virtual void OutOfMemory() = 0;
+};
+
+// How a load ended.
+enum class IdfLoadEnd {
+    Read,      // to the end of the file, or to a failed read or a lack of memory (both reported)
+    Stopped,   // the reporter asked to stop at a line
+    NotOpened, // the file could not be opened (reported)
+};
+
+// Loads the IDF file at `path` (made absolute first: AbsoluteIdfPath) into the catalogue. Every
+// statement takes effect as its line is read, unless StatementRefusal refuses it: a refused
+// statement and a line that is not a statement go to the reporter, which decides whether the
+// load goes on. The list is left to the caller, which rebuilds it from the catalogue afterwards:
+// entries it refers to may have been replaced.
+IdfLoadEnd LoadIdfFile(const std::wstring& path, ExtensionCatalogue& catalogue,
+                       IdfLoadReporter& reporter);
 
 // The path made absolute: a relative path is appended to the current directory and "." and ".."
 // parts are resolved. An absolute path, and one that does not fit into MAX_PATH characters
@@ -47,13 +57,6 @@ std::wstring AbsoluteIdfPath(const wchar_t* path);
 // The directory part of the path up to and including its last "\" (or "/"); empty when it has
 // none.
 std::wstring IdfDirectoryOf(const std::wstring& path);
-
-// The text of the box for a line that holds no statement. A line longer than ShownLineChars is
-// shown cut there, followed by " […]".
-std::wstring ParseErrorText(const wchar_t* line);
-// The text of the box for a statement that is not taken, with the sentence that says why; the
-// line is shown as in ParseErrorText.
-std::wstring RefusedLineText(const wchar_t* line, const wchar_t* reason);
 
 // Why the entry of a statement is not taken into the catalogue, as one sentence for the user;
 // nullptr when it is. One leading full stop of the extension is dropped first. A statement must

@@ -2,7 +2,6 @@
 
 #include "common/ModuleFunction.h"
 #include "registration/RegisterExtension.h"
-#include "registry/Win32Exception.h"
 
 #include <shellapi.h>
 #include <shobjidl.h>
@@ -84,27 +83,17 @@ bool ProgramWritesUserChoice(const WindowsVersion& version) {
     return DefaultAppsPageFor(version) == DefaultAppsPage::None;
 }
 
-bool OpenDefaultApps(DefaultAppsPage page, HWND owner) {
-    DWORD error = ERROR_SUCCESS;
+DWORD OpenDefaultApps(DefaultAppsPage page, HWND owner) {
     switch (page) {
     case DefaultAppsPage::None:
-        return true;
+        break;
     case DefaultAppsPage::AssociationDialog:
-        error = ShowAssociationDialog();
-        break;
+        return ShowAssociationDialog();
     case DefaultAppsPage::Settings:
-        error = OpenSettingsPage(L"ms-settings:defaultapps", owner);
-        break;
+        return OpenSettingsPage(L"ms-settings:defaultapps", owner);
     case DefaultAppsPage::SettingsForApplication:
-        error = OpenSettingsPage(
+        return OpenSettingsPage(
             std::wstring(L"ms-settings:defaultapps?registeredAppUser=") + kApplicationName, owner);
-        break;
     }
-    if (error == ERROR_SUCCESS) {
-        return true;
-    }
-    const std::wstring text =
-        L"Default apps could not be opened.\n\n" + CWin32Exception(L"", error).GetErrorMessage();
-    MessageBoxW(owner, text.c_str(), L"Default apps", MB_OK | MB_ICONERROR);
-    return false;
+    return ERROR_SUCCESS;
 }

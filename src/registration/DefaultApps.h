@@ -31,6 +31,7 @@ DefaultAppsPage DefaultAppsPageFor(const WindowsVersion& version);
 // apps.
 bool ProgramWritesUserChoice(const WindowsVersion& version);
 
-// Opens the page for the application registered as kApplicationName. When that fails, shows an
-// error box (owned by owner) with the system's text and returns false.
-bool OpenDefaultApps(DefaultAppsPage page, HWND owner);
+// Opens the page for the application registered as kApplicationName; `owner` is the window that
+// the system's own dialogs belong to. Returns ERROR_SUCCESS, or the system's error code (a Win32
+// code or an HRESULT) when the page could not be opened.
+DWORD OpenDefaultApps(DefaultAppsPage page, HWND owner);

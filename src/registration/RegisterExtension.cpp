@@ -8,6 +8,7 @@
 #include "registry/RegistryKey.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -83,11 +84,6 @@ void WriteUserChoice(RegistrationKeys& keys, const std::wstring& progId, const s
 
 } // namespace
 
-void ShowRegistryError(const CRegistryKey::Exception& e) {
-    const std::wstring text = e.GetErrorMessage();
-    MessageBoxW(nullptr, text.c_str(), e.GetWhere(), MB_ICONERROR);
-}
-
 std::optional<CRegistryKey::Exception> RefusedExtension(const std::wstring& extension) {
     if (ExtensionRefusal(extension) == nullptr) {
         return std::nullopt;
@@ -125,15 +121,17 @@ const CRegistryKey& RegistrationKeys::FileAssociations() {
     return *fileAssociations;
 }
 
-bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
-                       std::wstring playerPath, bool shellExtension) {
+RegistryOutcome RegisterExtension(std::wstring extension, std::wstring iconFile,
+                                  std::wstring iconIndex, std::wstring playerPath,
+                                  bool shellExtension) {
     RegistrationKeys keys;
     return RegisterExtension(keys, std::move(extension), std::move(iconFile), std::move(iconIndex),
                              std::move(playerPath), shellExtension);
 }
 
-bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstring iconFile,
-                       std::wstring iconIndex, std::wstring playerPath, bool shellExtension) {
+RegistryOutcome RegisterExtension(RegistrationKeys& keys, std::wstring extension,
+                                  std::wstring iconFile, std::wstring iconIndex,
+                                  std::wstring playerPath, bool shellExtension) {
     try {
         if (const auto refused = RefusedExtension(extension)) {
             throw *refused;
@@ -146,14 +144,13 @@ bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstr
             WriteUserChoice(keys, progId, extension);
         }
         WriteDefaultAppsEntries(keys, progId, shown);
-        return true;
+        return {};
     } catch (const CRegistryKey::Exception& e) {
-        ShowRegistryError(e);
-        return false;
+        return e;
     }
 }
 
-bool RegisterApplication(const std::wstring& playerPath) {
+RegistryOutcome RegisterApplication(const std::wstring& playerPath) {
     try {
         const std::wstring capabilitiesPath = L"Software\\" + std::wstring(kCapabilitiesKey);
         const CRegistryKey user(HKEY_CURRENT_USER, L"Software", KEY_CREATE_SUB_KEY);
@@ -163,9 +160,35 @@ bool RegisterApplication(const std::wstring& playerPath) {
         capabilities.SetValue(kApplicationIconValue, REG_SZ, L"\"" + playerPath + L"\",0");
         user.CreateOrOpenKey(kRegisteredApplicationsKey)
             .SetValue(kApplicationName, REG_SZ, capabilitiesPath);
-        return true;
+        return {};
     } catch (const CRegistryKey::Exception& e) {
-        ShowRegistryError(e);
-        return false;
+        return e;
     }
+}
+
+AssociationCounts RegisterExtensions(const std::vector<ExtensionEntry>& entries,
+                                     const std::wstring& playerPath,
+                                     const std::function<bool()>& shellExtension,
+                                     AssociationReporter& reporter) {
+    AssociationCounts counts;
+    RegistrationKeys keys; // opened once for all the extensions
+    for (const ExtensionEntry& entry : entries) {
+        const RegistryOutcome outcome = RegisterExtension(
+            keys, entry.extension, entry.iconFile, entry.iconIndex, playerPath, shellExtension());
+        if (outcome) {
+            ++counts.done;
+        } else {
+            ++counts.failed;
+            reporter.TypeFailed(entry.extension, *outcome.Failure());
+        }
+    }
+    if (counts.done > 0) {
+        const RegistryOutcome application = RegisterApplication(playerPath);
+        counts.applicationDone = static_cast<bool>(application);
+        if (!application) {
+            reporter.ApplicationFailed(*application.Failure());
+        }
+    }
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return counts;
 }

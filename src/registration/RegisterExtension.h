@@ -4,11 +4,15 @@
 // is left alone: only Windows writes one there, when the user picks a program in Default apps.
 #pragma once
 
+#include "catalogue/ExtensionCatalogue.h"
+#include "registration/AssociationReport.h"
 #include "registry/RegistryKey.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The keys that every extension's registration writes below: Software\Classes, Explorer's
 // FileExts and Veltrano's FileAssociations. One object serves all the extensions of one "Set
@@ -41,27 +45,33 @@ private:
 // may be registered.
 std::optional<CRegistryKey::Exception> RefusedExtension(const std::wstring& extension);
 
-// Registers one extension. A registry failure is shown in an error box (no owner, the system's
-// text for the error, the failing operation as caption) and stops this extension's remaining
-// steps; what was written before stays. Returns true only when every step completed. An extension
-// that RefusedExtension refuses fails before anything is written.
+// Registers one extension. A registry failure stops this extension's remaining steps and is
+// returned; what was written before stays. An extension that RefusedExtension refuses fails before
+// anything is written.
 // Besides the file type and the user choice it writes, once those are complete, the file type's
 // name under Software\Classes\.ext\OpenWithProgids and the extension among Veltrano's file
 // associations (Software\Clients\Media\Veltrano\Capabilities\FileAssociations).
-bool RegisterExtension(std::wstring extension, std::wstring iconFile, std::wstring iconIndex,
-                       std::wstring playerPath, bool shellExtension);
+RegistryOutcome RegisterExtension(std::wstring extension, std::wstring iconFile,
+                                  std::wstring iconIndex, std::wstring playerPath,
+                                  bool shellExtension);
 // The same with keys shared by the extensions registered one after another.
-bool RegisterExtension(RegistrationKeys& keys, std::wstring extension, std::wstring iconFile,
-                       std::wstring iconIndex, std::wstring playerPath, bool shellExtension);
-
-// Shows a registry failure: an error box without owner, the system's text for the error and the
-// failing operation as caption.
-void ShowRegistryError(const CRegistryKey::Exception& e);
+RegistryOutcome RegisterExtension(RegistrationKeys& keys, std::wstring extension,
+                                  std::wstring iconFile, std::wstring iconIndex,
+                                  std::wstring playerPath, bool shellExtension);
 
 // The name under which Veltrano is registered with Default apps.
 inline constexpr wchar_t kApplicationName[] = L"Veltrano";
 
 // Registers Veltrano with Default apps: its capabilities (name, description, icon) and its entry
-// under Software\RegisteredApplications. Failures are shown as in RegisterExtension. Returns true
-// when every value was written.
-bool RegisterApplication(const std::wstring& playerPath);
+// under Software\RegisteredApplications. A failure stops it and is returned.
+RegistryOutcome RegisterApplication(const std::wstring& playerPath);
+
+// Registers the extensions of the entries in their order, each failure reported as it happens, the
+// next extension registered after it; `shellExtension` is asked before each extension whether it
+// gets the player's context-menu handler. When at least one extension was registered, registers
+// Veltrano with Default apps. Then tells the shell once that associations changed, whatever
+// happened.
+AssociationCounts RegisterExtensions(const std::vector<ExtensionEntry>& entries,
+                                     const std::wstring& playerPath,
+                                     const std::function<bool()>& shellExtension,
+                                     AssociationReporter& reporter);

@@ -7,6 +7,7 @@
 #include "registry/RegistryKey.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <optional>
 
@@ -48,7 +49,7 @@ void RemoveUserChoice(const std::wstring& extKeyPath, const UserChoiceKey& key,
 
 } // namespace
 
-bool RemoveExtension(const std::wstring& extension) {
+RegistryOutcome RemoveExtension(const std::wstring& extension) {
     try {
         // What the registration refuses, it never wrote; its names could stand for other keys.
         if (const auto refused = RefusedExtension(extension)) {
@@ -80,19 +81,18 @@ bool RemoveExtension(const std::wstring& extension) {
                 CRegistryKey::OpenIfPresent(HKEY_CURRENT_USER, kFileExtsPath, KEY_QUERY_VALUE)) {
             DeleteIfEmpty(*fileExts, L"." + UpperAscii(extension));
         }
-        return true;
+        return {};
     } catch (const CRegistryKey::Exception& e) {
-        ShowRegistryError(e);
-        return false;
+        return e;
     }
 }
 
-bool RemoveApplicationIfUnused() {
+RegistryOutcome RemoveApplicationIfUnused() {
     try {
         const CRegistryKey software(HKEY_CURRENT_USER, L"Software", KEY_QUERY_VALUE);
         const auto associations = software.OpenKeyIfPresent(kFileAssociationsKey, KEY_QUERY_VALUE);
         if (associations && !associations->IsEmpty()) {
-            return true; // other extensions still name Veltrano
+            return {}; // other extensions still name Veltrano
         }
         if (const auto capabilities = software.OpenKeyIfPresent(kCapabilitiesKey, KEY_SET_VALUE)) {
             for (const wchar_t* value :
@@ -117,9 +117,29 @@ bool RemoveApplicationIfUnused() {
                 software.OpenKeyIfPresent(kRegisteredApplicationsKey, KEY_SET_VALUE)) {
             registered->DeleteValue(kApplicationName);
         }
-        return true;
+        return {};
     } catch (const CRegistryKey::Exception& e) {
-        ShowRegistryError(e);
-        return false;
+        return e;
     }
+}
+
+AssociationCounts RemoveExtensions(const std::vector<std::wstring>& extensions,
+                                   AssociationReporter& reporter) {
+    AssociationCounts counts;
+    for (const std::wstring& extension : extensions) {
+        const RegistryOutcome outcome = RemoveExtension(extension);
+        if (outcome) {
+            ++counts.done;
+        } else {
+            ++counts.failed;
+            reporter.TypeFailed(extension, *outcome.Failure());
+        }
+    }
+    const RegistryOutcome application = RemoveApplicationIfUnused();
+    counts.applicationDone = static_cast<bool>(application);
+    if (!application) {
+        reporter.ApplicationFailed(*application.Failure());
+    }
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    return counts;
 }

@@ -3,7 +3,10 @@
 // never leaves Explorer pointing at nothing.
 #pragma once
 
+#include "registration/AssociationReport.h"
+
 #include <string>
+#include <vector>
 
 // Removes, below HKEY_CURRENT_USER, for the extension (as the list shows it):
 // - each key of Explorer's user choice (FileExts\.EXT\UserChoiceLatest with its ProgId subkey,
@@ -13,14 +16,19 @@
 // - the file type Software\Classes\VTEXTFile with everything below it;
 // - then Software\Classes\.ext\OpenWithProgids, Software\Classes\.ext and FileExts\.EXT, each only
 //   when nothing is left in it.
-// Nothing to remove is no failure. A registry failure is shown as the registration shows one and
-// stops this extension's remaining steps; returns true only when every step completed. An
-// extension that RefusedExtension refuses fails as its registration does, before anything is
-// touched.
-bool RemoveExtension(const std::wstring& extension);
+// Nothing to remove is no failure. A registry failure stops this extension's remaining steps and is
+// returned. An extension that RefusedExtension refuses fails as its registration does, before
+// anything is touched.
+RegistryOutcome RemoveExtension(const std::wstring& extension);
 
 // When Veltrano is left with no file association: removes its registration with Default apps (the
 // values the registration writes on its capabilities, the keys from FileAssociations up to
-// Software\Clients that are left empty, its entry in Software\RegisteredApplications). Failures
-// are shown as the registration shows them; returns true when nothing failed.
-bool RemoveApplicationIfUnused();
+// Software\Clients that are left empty, its entry in Software\RegisteredApplications). A failure
+// stops it and is returned.
+RegistryOutcome RemoveApplicationIfUnused();
+
+// Removes the extensions in their order, each failure reported as it happens and the next
+// extension removed after it, then Veltrano's registration with Default apps when no extension is
+// left to it, and tells the shell once that associations changed.
+AssociationCounts RemoveExtensions(const std::vector<std::wstring>& extensions,
+                                   AssociationReporter& reporter);

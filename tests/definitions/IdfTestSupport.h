@@ -2,7 +2,7 @@
 // real top-level window that stands in for the main window.
 #pragma once
 
-#include "definitions/FileChooser.h"
+#include "app/FileChooser.h"
 #include "definitions/TestFiles.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/MessageQueue.h"

@@ -2,8 +2,6 @@
 #include "registration/RegisterExtension.h"
 #include "registration/RemoveExtension.h"
 #include "registry/RegistryTestSupport.h"
-#include "support/MessageBoxWatcher.h"
-#include "common/SystemErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -134,13 +132,16 @@ protected:
         }
     }
 
-    // Registers with the player's own icon, answering (and recording) any message box.
+    // Registers with the player's own icon, recording a failure.
     bool Register(const std::wstring& extension, bool shellExtension) {
-        MessageBoxWatcher watcher;
-        const bool completed = RegisterExtension(extension, kPlayer, L"0", kPlayer, shellExtension);
-        const auto seen = watcher.Seen();
-        boxes.insert(boxes.end(), seen.begin(), seen.end());
-        return completed;
+        return Record(RegisterExtension(extension, kPlayer, L"0", kPlayer, shellExtension));
+    }
+
+    bool Record(const RegistryOutcome& outcome) {
+        if (outcome.Failure()) {
+            failures.push_back(*outcome.Failure());
+        }
+        return static_cast<bool>(outcome);
     }
 
     // Nothing in HKEY_CURRENT_USER changed apart from the owned keys.
@@ -150,7 +151,7 @@ protected:
 
     std::vector<std::wstring> owned;
     std::wstring hiveBefore;
-    std::vector<MessageBoxInfo> boxes;
+    std::vector<CRegistryKey::Exception> failures;
     bool createdClasses = false;
     bool createdFileExts = false;
 };
@@ -172,7 +173,7 @@ TEST_F(RegisterExtensionTest, MkvGetsTheWholeLayoutWithOrWithoutTheShellExtensio
         EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
         ExpectNothingElseChanged();
     }
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(RegisterExtensionTest, TheExtensionIsUpperCasedInEveryNameAndValue) {
@@ -192,7 +193,7 @@ TEST_F(RegisterExtensionTest, TheExtensionIsUpperCasedInEveryNameAndValue) {
         EXPECT_EQ(ExpectedUserChoice(names.progId), DumpTree(HKEY_CURRENT_USER, names.fileExts));
         ExpectNothingElseChanged();
     }
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(RegisterExtensionTest, RegisteringTwiceGivesTheSameStateAsOnce) {
@@ -201,7 +202,7 @@ TEST_F(RegisterExtensionTest, RegisteringTwiceGivesTheSameStateAsOnce) {
     const std::wstring once = DumpTree(HKEY_CURRENT_USER, L"");
     ASSERT_TRUE(Register(L"mkv", true));
     EXPECT_EQ(L"", DiffLines(once, DumpTree(HKEY_CURRENT_USER, L"")));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(RegisterExtensionTest, UntickingTheShellExtensionRemovesShellExWithForeignHandlers) {
@@ -216,7 +217,7 @@ TEST_F(RegisterExtensionTest, UntickingTheShellExtensionRemovesShellExWithForeig
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", false),
               DumpTree(HKEY_CURRENT_USER, progId, {progId + L"\\Foreign"}));
     EXPECT_EQ(L"untouched", ReadRawValue(progId + L"\\Foreign", L"kept").String());
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
     ExpectNothingElseChanged();
 }
 
@@ -234,7 +235,7 @@ TEST_F(RegisterExtensionTest, ForeignPlayAndEnqueueVerbsDisappearOtherVerbsStay)
     EXPECT_EQ(L"editor.exe \"%1\"", ReadRawValue(shell + L"\\edit\\command", nullptr).String());
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
               DumpTree(HKEY_CURRENT_USER, kMkv.fileType, {shell + L"\\edit"}));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProgid) {
@@ -252,7 +253,7 @@ TEST_F(RegisterExtensionTest, AnExistingUserChoiceIsReplacedByOneWithOnlyTheProg
                      L"K UserChoice", Sz(L"UserChoice", L"Progid", L"VTMKVFile")}),
               DumpTree(HKEY_CURRENT_USER, kMkv.fileExts, {latest}));
     EXPECT_EQ(latestBefore, DumpTree(HKEY_CURRENT_USER, latest));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) {
@@ -267,10 +268,9 @@ TEST_F(RegisterExtensionTest, FromWindows8OnExplorersFileExtsIsNotTouchedAtAll) 
     const std::wstring fileExtsBefore = DumpTree(HKEY_CURRENT_USER, kFileExts);
 
     RegistrationKeys keys(false);
-    MessageBoxWatcher watcher;
-    EXPECT_TRUE(RegisterExtension(keys, L"mkv", kPlayer, L"0", kPlayer, true));
-    EXPECT_TRUE(RegisterExtension(keys, L"mp3", kPlayer, L"0", kPlayer, false));
-    EXPECT_TRUE(watcher.Seen().empty());
+    EXPECT_TRUE(Record(RegisterExtension(keys, L"mkv", kPlayer, L"0", kPlayer, true)));
+    EXPECT_TRUE(Record(RegisterExtension(keys, L"mp3", kPlayer, L"0", kPlayer, false)));
+    EXPECT_TRUE(failures.empty());
     EXPECT_EQ(L"", DiffLines(fileExtsBefore, DumpTree(HKEY_CURRENT_USER, kFileExts)))
         << "the user's choice comes through byte for byte, and none is created";
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
@@ -289,12 +289,9 @@ TEST_F(RegisterExtensionTest, AUserChoiceThatCannotBeDeletedIsReportedAndTheFile
     const std::wstring choiceBefore = DumpTree(HKEY_CURRENT_USER, kMkv.fileExts);
 
     EXPECT_FALSE(Register(L"mkv", true));
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_EQ(L"CRegistryKey::CreateKey()", boxes[0].caption);
-    EXPECT_EQ(SystemErrorText(ERROR_ALREADY_EXISTS), boxes[0].text);
-    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), boxes[0].Style());
-    EXPECT_TRUE(boxes[0].iconKnown);
-    EXPECT_EQ(nullptr, boxes[0].owner);
+    ASSERT_EQ(1u, failures.size());
+    EXPECT_EQ(std::wstring(L"CRegistryKey::CreateKey()"), failures[0].GetWhere());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), failures[0].GetError());
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),
               DumpTree(HKEY_CURRENT_USER, kMkv.fileType));
     EXPECT_EQ(choiceBefore, DumpTree(HKEY_CURRENT_USER, kMkv.fileExts));
@@ -316,17 +313,13 @@ TEST_F(RegisterExtensionTest, AnExtensionThatNoFileHasOrOfAProgramIsRefusedBefor
          {std::wstring(L"mkv\\UserChoice"), std::wstring(L"mkv\0x", 5), std::wstring(),
           std::wstring(L".mkv"), std::wstring(L"EXE"), std::wstring(L"lnk")}) {
         EXPECT_FALSE(Register(extension, true));
-        MessageBoxWatcher watcher;
-        EXPECT_FALSE(RemoveExtension(extension));
-        const auto seen = watcher.Seen();
-        boxes.insert(boxes.end(), seen.begin(), seen.end());
+        EXPECT_FALSE(Record(RemoveExtension(extension)));
         EXPECT_EQ(AssociationState::NotRegistered, ReadAssociationState(extension, kPlayer));
     }
-    ASSERT_EQ(12u, boxes.size());
-    for (const MessageBoxInfo& box : boxes) {
-        EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
-        EXPECT_EQ(SystemErrorText(ERROR_INVALID_NAME), box.text);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
+    ASSERT_EQ(12u, failures.size());
+    for (const CRegistryKey::Exception& failure : failures) {
+        EXPECT_EQ(std::wstring(L"CRegistryKey::CreateOrOpenKey()"), failure.GetWhere());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_NAME), failure.GetError());
     }
     EXPECT_EQ(L"", DiffLines(before, DumpTree(HKEY_CURRENT_USER, L"")));
 }
@@ -366,7 +359,7 @@ TEST_F(RegisterExtensionTest, DefaultAppsEntriesKeepWhatOthersWroteAndRepeatingC
     ASSERT_TRUE(Register(L"mp3", false));
     ASSERT_TRUE(RegisterApplication(kPlayer));
     EXPECT_EQ(L"", DiffLines(once, DumpTree(HKEY_CURRENT_USER, L"")));
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(failures.empty());
 }
 
 TEST_F(RegisterExtensionTest, ADefaultAppsKeyThatCannotBeWrittenIsReportedAfterTheAssociation) {
@@ -375,18 +368,11 @@ TEST_F(RegisterExtensionTest, ADefaultAppsKeyThatCannotBeWrittenIsReportedAfterT
     CreateRawKey(kClients, REG_OPTION_VOLATILE);
 
     EXPECT_FALSE(Register(L"mkv", true));
-    {
-        MessageBoxWatcher watcher;
-        EXPECT_FALSE(RegisterApplication(kPlayer));
-        const auto seen = watcher.Seen();
-        boxes.insert(boxes.end(), seen.begin(), seen.end());
-    }
-    ASSERT_EQ(2u, boxes.size());
-    for (const MessageBoxInfo& box : boxes) {
-        EXPECT_EQ(L"CRegistryKey::CreateOrOpenKey()", box.caption);
-        EXPECT_EQ(SystemErrorText(ERROR_CHILD_MUST_BE_VOLATILE), box.text);
-        EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR), box.Style());
-        EXPECT_EQ(nullptr, box.owner);
+    EXPECT_FALSE(Record(RegisterApplication(kPlayer)));
+    ASSERT_EQ(2u, failures.size());
+    for (const CRegistryKey::Exception& failure : failures) {
+        EXPECT_EQ(std::wstring(L"CRegistryKey::CreateOrOpenKey()"), failure.GetWhere());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_CHILD_MUST_BE_VOLATILE), failure.GetError());
     }
     // Everything before the failing step stays written.
     EXPECT_EQ(ExpectedProgId(L"Matroska Audio/Video File", true),

@@ -3,8 +3,6 @@
 #include "registration/RegisterExtension.h"
 #include "registration/RemoveExtension.h"
 #include "registry/RegistryTestSupport.h"
-#include "support/MessageBoxWatcher.h"
-#include "common/SystemErrorText.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +35,6 @@ protected:
     }
 
     CleanRegistrations clean{L"MKV", L"MP3"};
-    MessageBoxWatcher watcher;
 };
 
 TEST_F(RemoveExtensionTest, RemovingOneKeepsTheOtherAndRemovingTheLastLeavesTheHiveAsBefore) {
@@ -60,7 +57,6 @@ TEST_F(RemoveExtensionTest, RemovingOneKeepsTheOtherAndRemovingTheLastLeavesTheH
         EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kFileExts));
     }
     Remove(L"mp3"); // nothing left to remove is no failure
-    EXPECT_TRUE(watcher.Seen().empty());
 }
 
 TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
@@ -90,22 +86,18 @@ TEST_F(RemoveExtensionTest, WhatOtherProgramsWroteStays) {
     EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, TypeNames(L"MP3").fileType));
     EXPECT_EQ(L"(absent)\n", DumpTree(HKEY_CURRENT_USER, TypeNames(L"MKV").fileExts));
     EXPECT_EQ(L"K \n", DumpTree(HKEY_CURRENT_USER, kRegisteredApplications));
-    EXPECT_TRUE(watcher.Seen().empty());
 }
 
-TEST_F(RemoveExtensionTest, AFailureIsShownStopsTheExtensionAndASecondRemovalFinishes) {
+TEST_F(RemoveExtensionTest, AFailureIsReturnedStopsTheExtensionAndASecondRemovalFinishes) {
     Register(L"mkv");
     const std::wstring registered = DumpTree(HKEY_CURRENT_USER, L"");
     const std::wstring blocker = TypeNames(L"MKV").fileExts + L"\\UserChoice\\Blocker";
     CreateRawKey(blocker);
 
-    EXPECT_FALSE(RemoveExtension(L"mkv"));
-    const auto boxes = watcher.Seen();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"CRegistryKey::DeleteKey()");
-    EXPECT_EQ(boxes[0].text, SystemErrorText(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(boxes[0].Style(), static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(boxes[0].owner, nullptr);
+    const RegistryOutcome outcome = RemoveExtension(L"mkv");
+    ASSERT_TRUE(outcome.Failure());
+    EXPECT_EQ(std::wstring(L"CRegistryKey::DeleteKey()"), outcome.Failure()->GetWhere());
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), outcome.Failure()->GetError());
     DeleteRawTree(blocker);
     EXPECT_EQ(L"", DiffLines(registered, DumpTree(HKEY_CURRENT_USER, L"")))
         << "Explorer still points at the complete file type";

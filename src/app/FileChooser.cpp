@@ -1,4 +1,4 @@
-#include "definitions/FileChooser.h"
+#include "app/FileChooser.h"
 
 #include "common/ModuleFunction.h"
 #include "common/UniqueHandle.h"

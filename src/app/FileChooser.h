@@ -1,4 +1,4 @@
-// Asking the user for a file to open. The IDF loader asks through this interface, so that a test
+// Asking the user for a file to open. "Open IDF File" asks through this interface, so that a test
 // can answer in place of a person; the main window's pickers (app/ModalPickers.h) extend it.
 #pragma once
 

@@ -1,9 +1,9 @@
 // IDF files that nobody should write, loaded as a user would load them: the program neither
 // crashes nor hangs, every box is answered, and the catalogue holds exactly the statements that
 // were recognised. The files are made at run time in the Wine prefix.
-#include "IdfTestSupport.h"
+#include "definitions/IdfTestSupport.h"
 
-#include "definitions/IdfLoader.h"
+#include "app/IdfLoadBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-// The IDF loader with real files in the Wine prefix, real message boxes answered as a user would,
-// and a real window that owns them.
+// IDF files loaded as the main window loads them: real files in the Wine prefix, real message
+// boxes answered as a user would, and a real window that owns them.
 #include "common/SystemErrorText.h"
-#include "IdfTestSupport.h"
+#include "definitions/IdfTestSupport.h"
 
 #include "catalogue/BuiltInExtensions.h"
 #include "definitions/ErrorText.h"
-#include "definitions/IdfLoader.h"
+#include "app/IdfLoadBoxes.h"
 #include "support/FileDialogDriver.h"
 #include "support/RefusedInputs.h"
 
