@@ -1,12 +1,12 @@
 #include "app/StartUp.h"
 
+#include "app/CommandLineRun.h"
 #include "app/RootWindow.h"
+#include "app/StandardStreams.h"
 #include "common/SystemLibraries.h"
-#include "common/UniqueHandle.h"
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 HINSTANCE instanceHandle = nullptr;
 
@@ -28,15 +28,6 @@ public:
 private:
     HRESULT result;
 };
-
-// The first command-line argument, if any, is an IDF file to load before the list is filled.
-void LoadIdfFileFromCommandLine(RootWindow& window) {
-    int count = 0;
-    const UniqueLocalMemory<LPWSTR> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (arguments && count > 1) {
-        window.LoadIdfFile(arguments.get()[1]);
-    }
-}
 
 // The keys of a dialog for the main window: Tab and Shift+Tab move the focus, Space presses the
 // focused button, Enter goes to the focused control (DM_GETDEFID). Escape is kept from the dialog
@@ -67,6 +58,11 @@ int RunProgram(HINSTANCE hInstance, int nCmdShow) {
     instanceHandle = hInstance;
     // Before anything can load a DLL: none is taken from the program's folder.
     RestrictDllSearch();
+    const CommandLineRequest request = ParseCommandLine(ProgramArguments());
+    if (request.verb != Verb::None || !request.usageError.empty()) {
+        StandardStreams streams;
+        return RunCommandLine(request, streams);
+    }
     if (!CheckWindowsVersion()) {
         MessageBoxW(nullptr, L"VT File Associations only runs on Windows Vista",
                     L"Wrong Windows Version", MB_OK | MB_ICONERROR);
@@ -101,7 +97,11 @@ int RunProgram(HINSTANCE hInstance, int nCmdShow) {
         window->BuildKnownVideoSet();
         window->BuildKnownAudioSet();
         window->ProbeRegisteredIcons();
-        LoadIdfFileFromCommandLine(*window);
+        // The first command-line argument, if any, is an IDF file to load before the list is
+        // filled.
+        if (request.idfFile) {
+            window->LoadIdfFile(request.idfFile->c_str());
+        }
         window->FillExtensionList();
     } // a close request kept until now is posted again and closes the window in the loop
     const HWND mainWindow = window->hwnd;

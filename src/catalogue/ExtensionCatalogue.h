@@ -36,6 +36,7 @@ public:
     void AddOrReplaceEntry(ExtensionEntry entry);
 
     ExtensionEntry* Find(const std::wstring& extension);
+    bool Contains(const std::wstring& extension) const { return entries.count(extension) != 0; }
     std::size_t Size() const { return entries.size(); }
 
     iterator begin() { return entries.begin(); }

@@ -55,22 +55,33 @@ std::wstring ProgIdKeyPath(const UserChoiceKey& key) {
 
 namespace {
 
+// Whether Veltrano's file type of the extension is there with the tool's open command. What the
+// registration refuses, it never wrote.
+bool RegisteredForVeltrano(const std::wstring& extension, const std::wstring& playerPath) {
+    if (RefusedExtension(extension)) {
+        return false;
+    }
+    const auto command = ReadText(OpenCommandPath(extension), L"");
+    return command && EqualIgnoringAsciiCase(*command, OpenCommand(playerPath));
+}
+
+AssociationState StateOf(const std::wstring& extension, bool registered,
+                         const std::optional<std::wstring>& userChoice) {
+    if (!registered) {
+        return AssociationState::NotRegistered;
+    }
+    return userChoice && EqualIgnoringAsciiCase(*userChoice, FileTypeName(extension))
+               ? AssociationState::OpensWithVeltrano
+               : AssociationState::RegisteredElsewhere;
+}
+
 // As ReadAssociationState; the user choice is looked for only when Explorer may keep one.
 AssociationState ReadState(const std::wstring& extension, const std::wstring& playerPath,
                            bool userChoiceMayExist) {
-    // What the registration refuses, it never wrote.
-    if (RefusedExtension(extension)) {
+    if (!RegisteredForVeltrano(extension, playerPath)) {
         return AssociationState::NotRegistered;
     }
-    const std::wstring fileType = FileTypeName(extension);
-    const auto command = ReadText(OpenCommandPath(extension), L"");
-    if (!command || !EqualIgnoringAsciiCase(*command, OpenCommand(playerPath))) {
-        return AssociationState::NotRegistered;
-    }
-    const auto choice = userChoiceMayExist ? ReadUserChoice(extension) : std::nullopt;
-    return choice && EqualIgnoringAsciiCase(*choice, fileType)
-               ? AssociationState::OpensWithVeltrano
-               : AssociationState::RegisteredElsewhere;
+    return StateOf(extension, true, userChoiceMayExist ? ReadUserChoice(extension) : std::nullopt);
 }
 
 } // namespace
@@ -92,4 +103,22 @@ std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstri
                              : AssociationState::NotRegistered);
     }
     return states;
+}
+
+std::vector<TypeAssociation> ReadTypeAssociations(const std::vector<std::wstring>& extensions,
+                                                  const std::wstring& playerPath) {
+    const SubkeyNameSet classes(HKEY_CURRENT_USER, kClassesPath, extensions.size());
+    const SubkeyNameSet fileExts(HKEY_CURRENT_USER, kFileExtsPath, extensions.size());
+    std::vector<TypeAssociation> associations;
+    associations.reserve(extensions.size());
+    for (const std::wstring& extension : extensions) {
+        const std::optional<std::wstring> choice =
+            !RefusedExtension(extension) && fileExts.MayHold(L"." + extension)
+                ? ReadUserChoice(extension)
+                : std::nullopt;
+        const bool registered = classes.MayHold(FileTypeName(extension)) &&
+                                RegisteredForVeltrano(extension, playerPath);
+        associations.push_back({StateOf(extension, registered, choice), choice.value_or(L"")});
+    }
+    return associations;
 }

@@ -44,3 +44,14 @@ AssociationState ReadAssociationState(const std::wstring& extension,
 // user choice of a type that Explorer keeps nothing for.
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath);
+
+// What a file type opens with now: its state, and the file type that its user choice names, read
+// as the state reads it (empty when no key of the user choice holds one).
+struct TypeAssociation {
+    AssociationState state;
+    std::wstring userChoice;
+};
+
+// The association of each extension, in order. Reading changes nothing.
+std::vector<TypeAssociation> ReadTypeAssociations(const std::vector<std::wstring>& extensions,
+                                                  const std::wstring& playerPath);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -98,6 +99,98 @@ DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWOR
         CloseHandle(info.hProcess);
     }
     return exitCode;
+}
+
+namespace {
+
+// The read end of a pipe whose write end a child inherits, drained by a thread of its own so
+// that the child never waits for room in it.
+class OutputPipe {
+public:
+    OutputPipe() {
+        SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+        if (CreatePipe(&read, &write, &inherit, 0)) {
+            SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+        }
+    }
+    ~OutputPipe() {
+        CloseWriteEnd();
+        if (reader.joinable()) {
+            reader.join();
+        }
+        if (read != nullptr) {
+            CloseHandle(read);
+        }
+    }
+    OutputPipe(const OutputPipe&) = delete;
+    OutputPipe& operator=(const OutputPipe&) = delete;
+
+    HANDLE WriteEnd() const { return write; }
+    // Once the child has its copy of the write end: reads until the child closes it.
+    void StartReading() {
+        CloseWriteEnd();
+        reader = std::thread([this] {
+            char buffer[4096];
+            DWORD got = 0;
+            while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+                text.append(buffer, got);
+            }
+        });
+    }
+    std::string Finish() {
+        if (reader.joinable()) {
+            reader.join();
+        }
+        return text;
+    }
+
+private:
+    void CloseWriteEnd() {
+        if (write != nullptr) {
+            CloseHandle(write);
+            write = nullptr;
+        }
+    }
+
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    std::thread reader;
+    std::string text;
+};
+
+} // namespace
+
+ProgramOutput RunWithOutput(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                            const std::wstring& currentDirectory, DWORD timeoutMs) {
+    std::wstring commandLine = QuoteArgument(program);
+    for (const std::wstring& argument : arguments) {
+        commandLine += L" " + QuoteArgument(argument);
+    }
+    OutputPipe out, err;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out.WriteEnd();
+    startup.hStdError = err.WriteEnd();
+    PROCESS_INFORMATION info = {};
+    ProgramOutput result;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        currentDirectory.c_str(), &startup, &info)) {
+        return result;
+    }
+    out.StartReading();
+    err.StartReading();
+    result.endedByItself = WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!result.endedByItself) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    GetExitCodeProcess(info.hProcess, &result.exitCode);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    result.out = out.Finish();
+    result.err = err.Finish();
+    return result;
 }
 
 DWORD RunTests(const std::wstring& program, const std::wstring& filter, DWORD timeoutMs,

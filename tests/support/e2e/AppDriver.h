@@ -24,6 +24,19 @@ std::wstring WindowsPathOfHostFile(const std::string& hostPath);
 DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs,
                 bool keepOutput);
 
+// What a program that was run to its end wrote and returned.
+struct ProgramOutput {
+    DWORD exitCode = 0xFFFFFFFF; // 0xFFFFFFFF when it could not be started
+    bool endedByItself = false;  // false: ended by the time-out
+    std::string out, err;        // its standard output and error, byte for byte
+};
+
+// Runs the program with the arguments (quoted each) in the directory, its standard output and
+// error each a pipe that is read here, and no standard input; a program that does not end within
+// the time is ended.
+ProgramOutput RunWithOutput(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                            const std::wstring& currentDirectory, DWORD timeoutMs);
+
 // Runs the tests that the gtest filter selects in a test program (this one, or a copy of it) as
 // RunToExit does, and returns its exit code: 0 when they all passed.
 DWORD RunTests(const std::wstring& program, const std::wstring& filter, DWORD timeoutMs,
