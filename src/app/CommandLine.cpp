@@ -12,30 +12,36 @@ enum VerbBit : unsigned {
     kRegister = 1u << static_cast<unsigned>(Verb::Register),
     kUnregister = 1u << static_cast<unsigned>(Verb::Unregister),
     kStatus = 1u << static_cast<unsigned>(Verb::Status),
+    kPolicy = 1u << static_cast<unsigned>(Verb::Policy),
 };
 
 struct SwitchSpec {
     const wchar_t* name;
     Verb verb;      // the verb that the switch names; Verb::None for an option
     unsigned verbs; // the verbs that the option belongs to (VerbBit)
-    // Where an option puts what it says: its value (":VALUE" or "=VALUE", an example of which
-    // follows), or that it was given.
+    // Where a switch puts what it says: its value (":VALUE" or "=VALUE", an example of which
+    // follows), or that it was given (an option).
     std::optional<std::wstring> CommandLineRequest::*value;
     const wchar_t* example;
     bool CommandLineRequest::*flag;
 };
 
-constexpr unsigned kEveryVerb = kRegister | kUnregister | kStatus;
+constexpr unsigned kEveryVerb = kRegister | kUnregister | kStatus | kPolicy;
 
 const SwitchSpec kSwitches[] = {
     {L"register", Verb::Register, 0, nullptr, nullptr, nullptr},
     {L"unregister", Verb::Unregister, 0, nullptr, nullptr, nullptr},
     {L"status", Verb::Status, 0, nullptr, nullptr, nullptr},
+    {L"policy", Verb::Policy, 0, &CommandLineRequest::policyFile, L"FILE", nullptr},
     {L"?", Verb::Help, 0, nullptr, nullptr, nullptr},
     {L"types", Verb::None, kEveryVerb, &CommandLineRequest::types, L"mkv,mp3", nullptr},
     {L"def", Verb::None, kEveryVerb, &CommandLineRequest::definitions, L"FILE", nullptr},
     {L"shellext", Verb::None, kRegister, nullptr, nullptr, &CommandLineRequest::shellExtension},
     {L"force", Verb::None, kRegister, nullptr, nullptr, &CommandLineRequest::force},
+    {L"machine", Verb::None, kRegister | kUnregister, nullptr, nullptr,
+     &CommandLineRequest::machine},
+    {L"version", Verb::None, kPolicy, &CommandLineRequest::version, L"1", nullptr},
+    {L"suggested", Verb::None, kPolicy, nullptr, nullptr, &CommandLineRequest::suggested},
 };
 
 struct Switch {
@@ -73,10 +79,7 @@ const wchar_t kHint[] = L" (vtassoc.exe /? shows the usage)";
 // Takes the switch into the request for the verb; what is wrong with it, or empty.
 std::wstring TakeSwitch(const Switch& given, const SwitchSpec& verb, CommandLineRequest& request) {
     const SwitchSpec& spec = *given.spec;
-    if (&spec == &verb) {
-        return given.value ? Named(spec) + L" takes no value." : L"";
-    }
-    if ((spec.verbs & (1u << static_cast<unsigned>(verb.verb))) == 0) {
+    if (&spec != &verb && (spec.verbs & (1u << static_cast<unsigned>(verb.verb))) == 0) {
         return Named(spec) + L" is not a switch of " + Named(verb) + L".";
     }
     if (spec.value != nullptr) {
@@ -92,6 +95,9 @@ std::wstring TakeSwitch(const Switch& given, const SwitchSpec& verb, CommandLine
     }
     if (given.value) {
         return Named(spec) + L" takes no value.";
+    }
+    if (spec.flag == nullptr) {
+        return L""; // a verb
     }
     if (request.*spec.flag) {
         return Named(spec) + L" is given twice.";
@@ -112,7 +118,7 @@ CommandLineRequest ParseCommandLine(const std::vector<std::wstring>& arguments) 
         }
         if (verb != nullptr) {
             request.usageError =
-                L"Only one of /register, /unregister, /status and /? can be given." +
+                L"Only one of /register, /unregister, /status, /policy and /? can be given." +
                 std::wstring(kHint);
             return request;
         }
@@ -123,7 +129,8 @@ CommandLineRequest ParseCommandLine(const std::vector<std::wstring>& arguments) 
         if (!arguments.empty()) {
             if (const auto option = AsSwitch(arguments.front())) {
                 request.usageError = Named(*option->spec) +
-                                     L" needs one of /register, /unregister and /status." + kHint;
+                                     L" needs one of /register, /unregister, /status and /policy." +
+                                     kHint;
             } else {
                 request.idfFile = arguments.front();
             }
@@ -155,34 +162,45 @@ std::vector<std::wstring> ProgramArguments() {
 }
 
 const wchar_t* UsageText() {
-    return L"VT File Associations: makes Veltrano the current user's handler for media file "
-           L"types.\r\n"
+    return L"VT File Associations: makes Veltrano the handler for media file types.\r\n"
            L"\r\n"
-           L"  vtassoc.exe             opens the window\r\n"
-           L"  vtassoc.exe FILE        opens the window with the IDF file FILE loaded\r\n"
-           L"  vtassoc.exe /register   [/types:LIST] [/def:FILE] [/shellext] [/force]\r\n"
-           L"  vtassoc.exe /unregister [/types:LIST] [/def:FILE]\r\n"
-           L"  vtassoc.exe /status     [/types:LIST] [/def:FILE]\r\n"
+           L"  vtassoc.exe              opens the window\r\n"
+           L"  vtassoc.exe FILE         opens the window with the IDF file FILE loaded\r\n"
+           L"  vtassoc.exe /register    [/types:LIST] [/def:FILE] [/shellext] [/force]\r\n"
+           L"                           [/machine]\r\n"
+           L"  vtassoc.exe /unregister  [/types:LIST] [/def:FILE] [/machine]\r\n"
+           L"  vtassoc.exe /status      [/types:LIST] [/def:FILE]\r\n"
+           L"  vtassoc.exe /policy:FILE [/types:LIST] [/def:FILE] [/version:N] [/suggested]\r\n"
            L"  vtassoc.exe /?\r\n"
            L"\r\n"
-           L"  /register    registers Veltrano for the types, as \"Set Associations\" does;\r\n"
-           L"               on Windows 8 and later each user then chooses Veltrano in\r\n"
-           L"               Settings > Default apps\r\n"
-           L"  /unregister  removes what the tool registered for the types\r\n"
-           L"  /status      writes CSV: whether each type is registered for Veltrano, and\r\n"
-           L"               the file type that Windows opens it with\r\n"
-           L"  /types:LIST  the types, separated by commas: all, video, audio or extensions\r\n"
-           L"               such as mkv; all types when not given\r\n"
-           L"  /def:FILE    loads the IDF file FILE first: its types can be named in LIST\r\n"
-           L"  /shellext    registers the Play / Enqueue shell extension too\r\n"
-           L"  /force       registers even when vtplayer.exe is not in the tool's folder\r\n"
+           L"  /register     registers Veltrano for the types, as \"Set Associations\" does;\r\n"
+           L"                on Windows 8 and later each user then chooses Veltrano in\r\n"
+           L"                Settings > Default apps\r\n"
+           L"  /unregister   removes what the tool registered for the types\r\n"
+           L"  /status       writes CSV: whether each type is registered for Veltrano, the\r\n"
+           L"                file type that Windows opens it with, and where Veltrano's\r\n"
+           L"                file type is (user, machine or both)\r\n"
+           L"  /policy:FILE  writes a default-associations file for Group Policy or Intune\r\n"
+           L"                that names Veltrano's file types\r\n"
+           L"  /types:LIST   the types, separated by commas: all, video, audio or extensions\r\n"
+           L"                such as mkv; all types when not given\r\n"
+           L"  /def:FILE     loads the IDF file FILE first: its types can be named in LIST\r\n"
+           L"  /shellext     registers the Play / Enqueue shell extension too\r\n"
+           L"  /force        registers even when vtplayer.exe is not in the tool's folder\r\n"
+           L"  /machine      registers or removes for every user of the machine (needs an\r\n"
+           L"                elevated prompt or an installer)\r\n"
+           L"  /version:N    the policy file's version (a whole number from 1)\r\n"
+           L"  /suggested    the policy's associations are suggestions that Windows applies\r\n"
+           L"                once per version (Windows 11 22H2 and later)\r\n"
            L"\r\n"
            L"A switch may begin with - as well, and its value may follow = as well.\r\n"
            L"\r\n"
            L"Exit codes:\r\n"
            L"  0  done for every type (/status: written)\r\n"
            L"  1  the registry refused the work for at least one type; the others were done\r\n"
+           L"     (/policy: the file could not be written, and is as it was)\r\n"
            L"  2  usage error or definition-file error: nothing written\r\n"
            L"  3  the player is missing (without /force) or its path cannot be registered:\r\n"
-           L"     nothing written\r\n";
+           L"     nothing written\r\n"
+           L"  4  /machine without administrator rights: nothing written\r\n";
 }

@@ -1,9 +1,10 @@
 // What the program is asked to do by its command line. Without a verb it shows its window, with
 // the first argument as an IDF file to load, as it always did; with a verb it does the work
 // without a window (CommandLineRun.h):
-//   vtassoc.exe /register   [/types:LIST] [/def:FILE] [/shellext] [/force]
-//   vtassoc.exe /unregister [/types:LIST] [/def:FILE]
+//   vtassoc.exe /register   [/types:LIST] [/def:FILE] [/shellext] [/force] [/machine]
+//   vtassoc.exe /unregister [/types:LIST] [/def:FILE] [/machine]
 //   vtassoc.exe /status     [/types:LIST] [/def:FILE]
+//   vtassoc.exe /policy:FILE [/types:LIST] [/def:FILE] [/version:N] [/suggested]
 //   vtassoc.exe /?
 // A switch begins with "/" or "-", its name has no letter case, and a value follows ":" or "=".
 // An argument is a switch only when its name is one of these.
@@ -18,6 +19,7 @@ enum class Verb {
     Register,
     Unregister,
     Status,
+    Policy,
     Help,
 };
 
@@ -29,6 +31,10 @@ struct CommandLineRequest {
     std::optional<std::wstring> definitions; // /def:FILE
     bool shellExtension = false;             // /shellext
     bool force = false;                      // /force
+    bool machine = false;                    // /machine
+    std::optional<std::wstring> policyFile;  // /policy:FILE
+    std::optional<std::wstring> version;     // /version:N
+    bool suggested = false;                  // /suggested
     // Not empty: the command line is not one the program knows, and this line says why.
     std::wstring usageError;
 };

@@ -5,13 +5,17 @@
 #include "catalogue/BuiltInExtensions.h"
 #include "catalogue/RegisteredIconProbe.h"
 #include "catalogue/TypeSelection.h"
+#include "common/SystemErrorText.h"
 #include "definitions/IdfLoader.h"
 #include "registration/AssociationState.h"
 #include "registration/DefaultApps.h"
+#include "registration/MachineRights.h"
 #include "registration/PlayerCheck.h"
+#include "registration/PolicyFile.h"
 #include "registration/RegisterExtension.h"
 #include "registration/RemoveExtension.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,14 +135,23 @@ const wchar_t* StateName(AssociationState state) {
     return L"not-registered";
 }
 
+// Where Veltrano's file type is: "user", "machine", "both", or empty for neither.
+const wchar_t* ScopeName(const TypeAssociation& association) {
+    if (association.inUserClasses) {
+        return association.inMachineClasses ? L"both" : L"user";
+    }
+    return association.inMachineClasses ? L"machine" : L"";
+}
+
 int WriteStatus(const std::vector<ExtensionEntry>& entries, const std::wstring& playerPath,
                 StandardStreams& streams) {
     const std::vector<TypeAssociation> associations =
         ReadTypeAssociations(Extensions(entries), playerPath);
-    std::wstring csv = L"Extension,State,UserChoice\r\n";
+    std::wstring csv = L"Extension,State,UserChoice,Scope\r\n";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         csv += CsvField(L"." + entries[i].extension) + L"," + StateName(associations[i].state) +
-               L"," + CsvField(associations[i].userChoice) + L"\r\n";
+               L"," + CsvField(associations[i].userChoice) + L"," + ScopeName(associations[i]) +
+               L"\r\n";
     }
     streams.Out(csv);
     return kExitDone;
@@ -165,6 +178,10 @@ bool PlayerAccepted(const std::wstring& playerPath, bool force, StandardStreams&
     return false;
 }
 
+RegistrationScope ScopeOf(const CommandLineRequest& request) {
+    return request.machine ? RegistrationScope::Machine : RegistrationScope::User;
+}
+
 int Register(const std::vector<ExtensionEntry>& entries, const std::wstring& playerPath,
              const CommandLineRequest& request, StandardStreams& streams) {
     if (!PlayerAccepted(playerPath, request.force, streams)) {
@@ -173,7 +190,8 @@ int Register(const std::vector<ExtensionEntry>& entries, const std::wstring& pla
     RegistryFailureLines failures(streams);
     const bool shellExtension = request.shellExtension;
     const AssociationCounts counts = RegisterExtensions(
-        entries, playerPath, [shellExtension] { return shellExtension; }, failures);
+        entries, playerPath, [shellExtension] { return shellExtension; }, failures,
+        ScopeOf(request));
     streams.OutLine(std::to_wstring(counts.done) + L" extensions registered.");
     if (counts.applicationDone &&
         DefaultAppsPageFor(RunningWindowsVersion()) != DefaultAppsPage::None) {
@@ -183,11 +201,40 @@ int Register(const std::vector<ExtensionEntry>& entries, const std::wstring& pla
     return failures.Any() ? kExitRegistryFailed : kExitDone;
 }
 
-int Unregister(const std::vector<ExtensionEntry>& entries, StandardStreams& streams) {
+int Unregister(const std::vector<ExtensionEntry>& entries, const CommandLineRequest& request,
+               StandardStreams& streams) {
     RegistryFailureLines failures(streams);
-    const AssociationCounts counts = RemoveExtensions(Extensions(entries), failures);
+    const AssociationCounts counts =
+        RemoveExtensions(Extensions(entries), failures, ScopeOf(request));
     streams.OutLine(std::to_wstring(counts.done) + L" extensions removed.");
     return failures.Any() ? kExitRegistryFailed : kExitDone;
+}
+
+// The policy file's version: a whole number from 1, as written in /version.
+std::optional<unsigned long> PolicyVersion(const std::wstring& text) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of(L"0123456789") != std::wstring::npos) {
+        return std::nullopt;
+    }
+    const unsigned long version = std::stoul(text);
+    return version >= 1 ? std::optional<unsigned long>(version) : std::nullopt;
+}
+
+int WritePolicy(const std::vector<ExtensionEntry>& entries, const CommandLineRequest& request,
+                StandardStreams& streams) {
+    PolicyOptions options;
+    if (request.version) {
+        options.version = PolicyVersion(*request.version);
+    }
+    options.suggested = request.suggested;
+    const std::wstring& path = *request.policyFile;
+    const DWORD error = WritePolicyFile(path, PolicyFileText(entries, options));
+    if (error != ERROR_SUCCESS) {
+        streams.ErrorLine(path + L": " + OneLine(SystemErrorText(error)));
+        return kExitRegistryFailed;
+    }
+    streams.OutLine(std::to_wstring(entries.size()) + L" extensions written to " + path + L".");
+    return kExitDone;
 }
 
 } // namespace
@@ -215,9 +262,19 @@ int RunCommandLine(const CommandLineRequest& request, StandardStreams& streams) 
         streams.Out(UsageText());
         return kExitDone;
     }
+    if (request.version && !PolicyVersion(*request.version)) {
+        streams.ErrorLine(L"/version needs a whole number from 1, as in /version:1.");
+        return kExitUsage;
+    }
     if (!CheckWindowsVersion()) {
         streams.ErrorLine(L"VT File Associations only runs on Windows Vista");
         return 1; // as the window's gate
+    }
+    if (request.machine && !MayWriteMachineRegistration()) {
+        streams.ErrorLine(L"/machine changes the registration of every user of this computer: "
+                          L"run it from an elevated prompt (Run as administrator) or an "
+                          L"installer.");
+        return kExitNoRights;
     }
 
     // The catalogue as the window has it when its list is filled.
@@ -246,9 +303,11 @@ int RunCommandLine(const CommandLineRequest& request, StandardStreams& streams) 
     case Verb::Register:
         return Register(selection.entries, playerPath, request, streams);
     case Verb::Unregister:
-        return Unregister(selection.entries, streams);
+        return Unregister(selection.entries, request, streams);
     case Verb::Status:
         return WriteStatus(selection.entries, playerPath, streams);
+    case Verb::Policy:
+        return WritePolicy(selection.entries, request, streams);
     case Verb::None:
     case Verb::Help:
         break;

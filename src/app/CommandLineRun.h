@@ -12,8 +12,10 @@ class StandardStreams;
 enum CommandLineExit : int {
     kExitDone = 0,           // done for every type (/status: written)
     kExitRegistryFailed = 1, // the registry refused the work for a type; the others were done
+                             // (/policy: the file could not be written)
     kExitUsage = 2,          // usage or definition-file error: nothing written
     kExitPlayer = 3,         // the player is missing (without /force) or cannot be registered
+    kExitNoRights = 4,       // /machine without administrator rights: nothing written
 };
 
 // Carries out a request with a verb and returns the exit code.

@@ -1,5 +1,8 @@
 #include "app/StandardStreams.h"
 
+#include "common/Utf8.h"
+
+#include <algorithm>
 #include <string>
 
 StandardStreams::Stream::Stream(HANDLE handle) : handle(handle), kind(Kind::None) {
@@ -26,27 +29,28 @@ void StandardStreams::Stream::UseConsole(HANDLE console) {
 }
 
 void StandardStreams::Stream::Write(std::wstring_view text) const {
-    // Written in pieces that the system takes in one call each.
-    constexpr std::size_t kPiece = 8192;
-    for (std::size_t start = 0; start < text.size(); start += kPiece) {
-        std::wstring_view piece = text.substr(start, kPiece);
-        DWORD written = 0;
-        if (kind == Kind::Console) {
-            WriteConsoleW(handle, piece.data(), static_cast<DWORD>(piece.size()), &written,
-                          nullptr);
-        } else if (kind == Kind::Bytes) {
-            // A surrogate pair cut by the piece would be no character: both halves go together.
-            if (IS_HIGH_SURROGATE(piece.back()) && start + piece.size() < text.size()) {
-                piece = text.substr(start, piece.size() + 1);
-                ++start;
+    if (kind == Kind::Bytes) {
+        const std::string bytes = Utf8(text);
+        for (std::size_t done = 0; done < bytes.size();) {
+            DWORD written = 0;
+            const DWORD size =
+                static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+            if (!WriteFile(handle, bytes.data() + done, size, &written, nullptr) || written == 0) {
+                return; // the reader has gone: nothing more can be said
             }
-            const int size =
-                WideCharToMultiByte(CP_UTF8, 0, piece.data(), static_cast<int>(piece.size()),
-                                    nullptr, 0, nullptr, nullptr);
-            std::string bytes(static_cast<std::size_t>(size), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, piece.data(), static_cast<int>(piece.size()),
-                                bytes.data(), size, nullptr, nullptr);
-            WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            done += written;
+        }
+    } else if (kind == Kind::Console) {
+        // In pieces that the console takes in one call each, never splitting a surrogate pair.
+        constexpr std::size_t kPiece = 8192;
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t size = std::min(kPiece, text.size() - start);
+            if (start + size < text.size() && IS_HIGH_SURROGATE(text[start + size - 1])) {
+                ++size;
+            }
+            DWORD written = 0;
+            WriteConsoleW(handle, text.data() + start, static_cast<DWORD>(size), &written, nullptr);
+            start += size;
         }
     }
 }

@@ -13,6 +13,8 @@
 class StandardStreams {
 public:
     StandardStreams();
+    // The given handles of files, pipes or consoles, and nothing else.
+    StandardStreams(HANDLE output, HANDLE error) : output(output), error(error) {}
     StandardStreams(const StandardStreams&) = delete;
     StandardStreams& operator=(const StandardStreams&) = delete;
 

@@ -12,18 +12,28 @@
 
 namespace {
 
-// The text of a string value below HKEY_CURRENT_USER; nothing when the key or the value is
+// A string value of a key: whether the key is there, and its text; no text when the value is
 // missing, is not a string or cannot be read. The key is opened for reading only.
-std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* name) {
+struct TextRead {
+    bool keyPresent = false;
+    std::optional<std::wstring> text;
+};
+
+TextRead ReadKeyText(HKEY root, const std::wstring& path, const wchar_t* name) {
+    TextRead read;
     try {
-        if (const auto key =
-                CRegistryKey::OpenIfPresent(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE)) {
-            return key->QueryTextIfPresent(name);
+        if (const auto key = CRegistryKey::OpenIfPresent(root, path, KEY_QUERY_VALUE)) {
+            read.keyPresent = true;
+            read.text = key->QueryTextIfPresent(name);
         }
     } catch (const CRegistryKey::Exception&) {
         // unreadable: not the tool's
     }
-    return std::nullopt;
+    return read;
+}
+
+std::optional<std::wstring> ReadText(const std::wstring& path, const wchar_t* name) {
+    return ReadKeyText(HKEY_CURRENT_USER, path, name).text;
 }
 
 // The file type that the user choice of the extension (as the list shows it) names, read in
@@ -55,14 +65,36 @@ std::wstring ProgIdKeyPath(const UserChoiceKey& key) {
 
 namespace {
 
-// Whether Veltrano's file type of the extension is there with the tool's open command. What the
-// registration refuses, it never wrote.
-bool RegisteredForVeltrano(const std::wstring& extension, const std::wstring& playerPath) {
+// The open command of Veltrano's file type for the extension in each scope, and whether each is
+// the tool's. What the registration refuses, it never wrote.
+struct CommandScopes {
+    TextRead user, machine;
+    bool userIsTools = false, machineIsTools = false;
+
+    // As Windows merges the classes: the user's key, when there is one, hides the machine's.
+    bool MergedIsTools() const { return user.keyPresent ? userIsTools : machineIsTools; }
+};
+
+CommandScopes ReadCommands(const std::wstring& extension, const std::wstring& playerPath,
+                           bool userMayHold, bool machineMayHold) {
+    CommandScopes commands;
     if (RefusedExtension(extension)) {
-        return false;
+        return commands;
     }
-    const auto command = ReadText(OpenCommandPath(extension), L"");
-    return command && EqualIgnoringAsciiCase(*command, OpenCommand(playerPath));
+    const std::wstring path = OpenCommandPath(extension);
+    const std::wstring tools = OpenCommand(playerPath);
+    const auto isTools = [&tools](const TextRead& read) {
+        return read.text && EqualIgnoringAsciiCase(*read.text, tools);
+    };
+    if (userMayHold) {
+        commands.user = ReadKeyText(HKEY_CURRENT_USER, path, L"");
+        commands.userIsTools = isTools(commands.user);
+    }
+    if (machineMayHold) {
+        commands.machine = ReadKeyText(HKEY_LOCAL_MACHINE, path, L"");
+        commands.machineIsTools = isTools(commands.machine);
+    }
+    return commands;
 }
 
 AssociationState StateOf(const std::wstring& extension, bool registered,
@@ -77,48 +109,61 @@ AssociationState StateOf(const std::wstring& extension, bool registered,
 
 // As ReadAssociationState; the user choice is looked for only when Explorer may keep one.
 AssociationState ReadState(const std::wstring& extension, const std::wstring& playerPath,
-                           bool userChoiceMayExist) {
-    if (!RegisteredForVeltrano(extension, playerPath)) {
+                           bool userMayHold, bool machineMayHold, bool userChoiceMayExist) {
+    if (!ReadCommands(extension, playerPath, userMayHold, machineMayHold).MergedIsTools()) {
         return AssociationState::NotRegistered;
     }
     return StateOf(extension, true, userChoiceMayExist ? ReadUserChoice(extension) : std::nullopt);
 }
 
+// The names of the classes of both scopes, listed where that saves lookups.
+struct ClassNames {
+    explicit ClassNames(std::size_t lookups)
+        : user(HKEY_CURRENT_USER, kClassesPath, lookups),
+          machine(HKEY_LOCAL_MACHINE, kClassesPath, lookups),
+          fileExts(HKEY_CURRENT_USER, kFileExtsPath, lookups) {}
+    SubkeyNameSet user, machine, fileExts;
+};
+
 } // namespace
 
 AssociationState ReadAssociationState(const std::wstring& extension,
                                       const std::wstring& playerPath) {
-    return ReadState(extension, playerPath, true);
+    return ReadState(extension, playerPath, true, true, true);
 }
 
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath) {
-    const SubkeyNameSet classes(HKEY_CURRENT_USER, kClassesPath, extensions.size());
-    const SubkeyNameSet fileExts(HKEY_CURRENT_USER, kFileExtsPath, extensions.size());
+    const ClassNames names(extensions.size());
     std::vector<AssociationState> states;
     states.reserve(extensions.size());
     for (const std::wstring& extension : extensions) {
-        states.push_back(classes.MayHold(FileTypeName(extension))
-                             ? ReadState(extension, playerPath, fileExts.MayHold(L"." + extension))
-                             : AssociationState::NotRegistered);
+        const std::wstring fileType = FileTypeName(extension);
+        const bool user = names.user.MayHold(fileType);
+        const bool machine = names.machine.MayHold(fileType);
+        states.push_back(user || machine ? ReadState(extension, playerPath, user, machine,
+                                                     names.fileExts.MayHold(L"." + extension))
+                                         : AssociationState::NotRegistered);
     }
     return states;
 }
 
 std::vector<TypeAssociation> ReadTypeAssociations(const std::vector<std::wstring>& extensions,
                                                   const std::wstring& playerPath) {
-    const SubkeyNameSet classes(HKEY_CURRENT_USER, kClassesPath, extensions.size());
-    const SubkeyNameSet fileExts(HKEY_CURRENT_USER, kFileExtsPath, extensions.size());
+    const ClassNames names(extensions.size());
     std::vector<TypeAssociation> associations;
     associations.reserve(extensions.size());
     for (const std::wstring& extension : extensions) {
+        const std::wstring fileType = FileTypeName(extension);
+        const CommandScopes commands = ReadCommands(
+            extension, playerPath, names.user.MayHold(fileType), names.machine.MayHold(fileType));
         const std::optional<std::wstring> choice =
-            !RefusedExtension(extension) && fileExts.MayHold(L"." + extension)
+            !RefusedExtension(extension) && names.fileExts.MayHold(L"." + extension)
                 ? ReadUserChoice(extension)
                 : std::nullopt;
-        const bool registered = classes.MayHold(FileTypeName(extension)) &&
-                                RegisteredForVeltrano(extension, playerPath);
-        associations.push_back({StateOf(extension, registered, choice), choice.value_or(L"")});
+        associations.push_back({StateOf(extension, commands.MergedIsTools(), choice),
+                                choice.value_or(L""), commands.userIsTools,
+                                commands.machineIsTools});
     }
     return associations;
 }

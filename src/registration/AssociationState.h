@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+// The file type is read as Windows merges the current user's classes and the machine's: the
+// user's key, when there is one, hides the machine's.
 enum class AssociationState {
     // Veltrano's file type for the extension is missing, or its open command is not the tool's;
     // always for an extension that the registration refuses (RefusedExtension).
@@ -45,11 +47,14 @@ AssociationState ReadAssociationState(const std::wstring& extension,
 std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstring>& extensions,
                                                     const std::wstring& playerPath);
 
-// What a file type opens with now: its state, and the file type that its user choice names, read
-// as the state reads it (empty when no key of the user choice holds one).
+// What a file type opens with now: its state, the file type that its user choice names, read as
+// the state reads it (empty when no key of the user choice holds one), and where Veltrano's file
+// type with the tool's open command is: the current user's classes, the machine's, or both.
 struct TypeAssociation {
     AssociationState state;
     std::wstring userChoice;
+    bool inUserClasses;
+    bool inMachineClasses;
 };
 
 // The association of each extension, in order. Reading changes nothing.

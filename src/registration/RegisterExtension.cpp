@@ -91,22 +91,23 @@ std::optional<CRegistryKey::Exception> RefusedExtension(const std::wstring& exte
     return CRegistryKey::Exception(RegistryOperation::kCreateOrOpenKey, ERROR_INVALID_NAME);
 }
 
-RegistrationKeys::RegistrationKeys()
-    : RegistrationKeys(ProgramWritesUserChoice(RunningWindowsVersion())) {}
-RegistrationKeys::RegistrationKeys(bool writeUserChoice) : writeUserChoice(writeUserChoice) {}
+RegistrationKeys::RegistrationKeys(RegistrationScope scope)
+    : root(ScopeRoot(scope)), writeUserChoice(scope == RegistrationScope::User &&
+                                              ProgramWritesUserChoice(RunningWindowsVersion())) {}
+RegistrationKeys::RegistrationKeys(bool writeUserChoice)
+    : root(HKEY_CURRENT_USER), writeUserChoice(writeUserChoice) {}
 RegistrationKeys::~RegistrationKeys() = default;
 
 const CRegistryKey& RegistrationKeys::Classes() {
     if (!classes) {
-        classes =
-            std::make_unique<CRegistryKey>(HKEY_CURRENT_USER, kClassesPath, KEY_CREATE_SUB_KEY);
+        classes = std::make_unique<CRegistryKey>(root, kClassesPath, KEY_CREATE_SUB_KEY);
     }
     return *classes;
 }
 
 const CRegistryKey& RegistrationKeys::FileExts() {
     if (!fileExts) {
-        const CRegistryKey explorer(HKEY_CURRENT_USER, kExplorerPath, KEY_CREATE_SUB_KEY);
+        const CRegistryKey explorer(root, kExplorerPath, KEY_CREATE_SUB_KEY);
         fileExts = std::make_unique<CRegistryKey>(explorer.CreateOrOpenKey(L"FileExts"));
     }
     return *fileExts;
@@ -114,9 +115,9 @@ const CRegistryKey& RegistrationKeys::FileExts() {
 
 const CRegistryKey& RegistrationKeys::FileAssociations() {
     if (!fileAssociations) {
-        const CRegistryKey user(HKEY_CURRENT_USER, L"Software", KEY_CREATE_SUB_KEY);
+        const CRegistryKey software(root, L"Software", KEY_CREATE_SUB_KEY);
         fileAssociations =
-            std::make_unique<CRegistryKey>(user.CreateOrOpenKey(kFileAssociationsKey));
+            std::make_unique<CRegistryKey>(software.CreateOrOpenKey(kFileAssociationsKey));
     }
     return *fileAssociations;
 }
@@ -150,15 +151,15 @@ RegistryOutcome RegisterExtension(RegistrationKeys& keys, std::wstring extension
     }
 }
 
-RegistryOutcome RegisterApplication(const std::wstring& playerPath) {
+RegistryOutcome RegisterApplication(const std::wstring& playerPath, RegistrationScope scope) {
     try {
         const std::wstring capabilitiesPath = L"Software\\" + std::wstring(kCapabilitiesKey);
-        const CRegistryKey user(HKEY_CURRENT_USER, L"Software", KEY_CREATE_SUB_KEY);
-        const CRegistryKey capabilities = user.CreateOrOpenKey(kCapabilitiesKey);
+        const CRegistryKey software(ScopeRoot(scope), L"Software", KEY_CREATE_SUB_KEY);
+        const CRegistryKey capabilities = software.CreateOrOpenKey(kCapabilitiesKey);
         capabilities.SetValue(kApplicationNameValue, REG_SZ, kApplicationName);
         capabilities.SetValue(kApplicationDescriptionValue, REG_SZ, L"Veltrano media player");
         capabilities.SetValue(kApplicationIconValue, REG_SZ, L"\"" + playerPath + L"\",0");
-        user.CreateOrOpenKey(kRegisteredApplicationsKey)
+        software.CreateOrOpenKey(kRegisteredApplicationsKey)
             .SetValue(kApplicationName, REG_SZ, capabilitiesPath);
         return {};
     } catch (const CRegistryKey::Exception& e) {
@@ -169,9 +170,9 @@ RegistryOutcome RegisterApplication(const std::wstring& playerPath) {
 AssociationCounts RegisterExtensions(const std::vector<ExtensionEntry>& entries,
                                      const std::wstring& playerPath,
                                      const std::function<bool()>& shellExtension,
-                                     AssociationReporter& reporter) {
+                                     AssociationReporter& reporter, RegistrationScope scope) {
     AssociationCounts counts;
-    RegistrationKeys keys; // opened once for all the extensions
+    RegistrationKeys keys(scope); // opened once for all the extensions
     for (const ExtensionEntry& entry : entries) {
         const RegistryOutcome outcome = RegisterExtension(
             keys, entry.extension, entry.iconFile, entry.iconIndex, playerPath, shellExtension());
@@ -183,7 +184,7 @@ AssociationCounts RegisterExtensions(const std::vector<ExtensionEntry>& entries,
         }
     }
     if (counts.done > 0) {
-        const RegistryOutcome application = RegisterApplication(playerPath);
+        const RegistryOutcome application = RegisterApplication(playerPath, scope);
         counts.applicationDone = static_cast<bool>(application);
         if (!application) {
             reporter.ApplicationFailed(*application.Failure());

@@ -1,11 +1,13 @@
-// Writes, under HKEY_CURRENT_USER only, the file type (ProgID) of one extension and, on Windows
-// Vista and 7, the Explorer user choice that points the extension at it, and makes Veltrano known
-// to the system's Default apps as a handler of the extension. From Windows 8 on the user choice
-// is left alone: only Windows writes one there, when the user picks a program in Default apps.
+// Writes, for the current user (or, asked for, for the machine: RegistrationScope), the file type
+// (ProgID) of one extension and, for a user on Windows Vista and 7, the Explorer user choice that
+// points the extension at it, and makes Veltrano known to the system's Default apps as a handler
+// of the extension. From Windows 8 on the user choice is left alone: only Windows writes one
+// there, when the user picks a program in Default apps.
 #pragma once
 
 #include "catalogue/ExtensionCatalogue.h"
 #include "registration/AssociationReport.h"
+#include "registration/RegistrationScope.h"
 #include "registry/RegistryKey.h"
 
 #include <functional>
@@ -20,8 +22,10 @@
 // again by the next extension, which then fails the same way, as if each opened its own.
 class RegistrationKeys {
 public:
-    // Writes the user choice where the running Windows lets a program do it (Vista and 7).
-    RegistrationKeys();
+    // For a user, writes the user choice where the running Windows lets a program do it (Vista
+    // and 7); for the machine never.
+    explicit RegistrationKeys(RegistrationScope scope = RegistrationScope::User);
+    // The current user's keys.
     explicit RegistrationKeys(bool writeUserChoice);
     ~RegistrationKeys();
     RegistrationKeys(const RegistrationKeys&) = delete;
@@ -34,6 +38,7 @@ public:
     bool WritesUserChoice() const { return writeUserChoice; }
 
 private:
+    HKEY root;
     bool writeUserChoice;
     std::unique_ptr<CRegistryKey> classes, fileExts, fileAssociations;
 };
@@ -64,7 +69,8 @@ inline constexpr wchar_t kApplicationName[] = L"Veltrano";
 
 // Registers Veltrano with Default apps: its capabilities (name, description, icon) and its entry
 // under Software\RegisteredApplications. A failure stops it and is returned.
-RegistryOutcome RegisterApplication(const std::wstring& playerPath);
+RegistryOutcome RegisterApplication(const std::wstring& playerPath,
+                                    RegistrationScope scope = RegistrationScope::User);
 
 // Registers the extensions of the entries in their order, each failure reported as it happens, the
 // next extension registered after it; `shellExtension` is asked before each extension whether it
@@ -74,4 +80,5 @@ RegistryOutcome RegisterApplication(const std::wstring& playerPath);
 AssociationCounts RegisterExtensions(const std::vector<ExtensionEntry>& entries,
                                      const std::wstring& playerPath,
                                      const std::function<bool()>& shellExtension,
-                                     AssociationReporter& reporter);
+                                     AssociationReporter& reporter,
+                                     RegistrationScope scope = RegistrationScope::User);

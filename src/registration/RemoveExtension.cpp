@@ -49,7 +49,7 @@ void RemoveUserChoice(const std::wstring& extKeyPath, const UserChoiceKey& key,
 
 } // namespace
 
-RegistryOutcome RemoveExtension(const std::wstring& extension) {
+RegistryOutcome RemoveExtension(const std::wstring& extension, RegistrationScope scope) {
     try {
         // What the registration refuses, it never wrote; its names could stand for other keys.
         if (const auto refused = RefusedExtension(extension)) {
@@ -58,25 +58,31 @@ RegistryOutcome RemoveExtension(const std::wstring& extension) {
         const std::wstring fileType = FileTypeName(extension);
         const std::wstring extKeyPath = FileExtsPath(extension);
         const std::wstring classesExt = std::wstring(kClassesPath) + L"\\." + extension;
-        // Every key of the user choice that names the file type, in the order Windows reads them.
-        for (const UserChoiceKey& key : UserChoiceKeys()) {
-            RemoveUserChoice(extKeyPath, key, fileType);
+        const HKEY root = ScopeRoot(scope);
+        const bool user = scope == RegistrationScope::User;
+        // Every key of a user's choice that names the file type, in the order Windows reads them.
+        if (user) {
+            for (const UserChoiceKey& key : UserChoiceKeys()) {
+                RemoveUserChoice(extKeyPath, key, fileType);
+            }
         }
         if (const auto openWith = CRegistryKey::OpenIfPresent(
-                HKEY_CURRENT_USER, classesExt + L"\\OpenWithProgids", KEY_SET_VALUE)) {
+                root, classesExt + L"\\OpenWithProgids", KEY_SET_VALUE)) {
             openWith->DeleteValue(fileType.c_str());
         }
         if (const auto associations = CRegistryKey::OpenIfPresent(
-                HKEY_CURRENT_USER, L"Software\\" + std::wstring(kFileAssociationsKey),
-                KEY_SET_VALUE)) {
+                root, L"Software\\" + std::wstring(kFileAssociationsKey), KEY_SET_VALUE)) {
             associations->DeleteValue((L"." + extension).c_str());
         }
-        const CRegistryKey classes(HKEY_CURRENT_USER, kClassesPath, KEY_QUERY_VALUE);
+        const CRegistryKey classes(root, kClassesPath, KEY_QUERY_VALUE);
         classes.DeleteKeyAndSubkeysIfPresent(fileType);
         if (const auto ext = classes.OpenKeyIfPresent(L"." + extension, KEY_QUERY_VALUE)) {
             DeleteIfEmpty(*ext, L"OpenWithProgids");
         }
         DeleteIfEmpty(classes, L"." + extension);
+        if (!user) {
+            return {};
+        }
         if (const auto fileExts =
                 CRegistryKey::OpenIfPresent(HKEY_CURRENT_USER, kFileExtsPath, KEY_QUERY_VALUE)) {
             DeleteIfEmpty(*fileExts, L"." + UpperAscii(extension));
@@ -87,9 +93,9 @@ RegistryOutcome RemoveExtension(const std::wstring& extension) {
     }
 }
 
-RegistryOutcome RemoveApplicationIfUnused() {
+RegistryOutcome RemoveApplicationIfUnused(RegistrationScope scope) {
     try {
-        const CRegistryKey software(HKEY_CURRENT_USER, L"Software", KEY_QUERY_VALUE);
+        const CRegistryKey software(ScopeRoot(scope), L"Software", KEY_QUERY_VALUE);
         const auto associations = software.OpenKeyIfPresent(kFileAssociationsKey, KEY_QUERY_VALUE);
         if (associations && !associations->IsEmpty()) {
             return {}; // other extensions still name Veltrano
@@ -124,10 +130,10 @@ RegistryOutcome RemoveApplicationIfUnused() {
 }
 
 AssociationCounts RemoveExtensions(const std::vector<std::wstring>& extensions,
-                                   AssociationReporter& reporter) {
+                                   AssociationReporter& reporter, RegistrationScope scope) {
     AssociationCounts counts;
     for (const std::wstring& extension : extensions) {
-        const RegistryOutcome outcome = RemoveExtension(extension);
+        const RegistryOutcome outcome = RemoveExtension(extension, scope);
         if (outcome) {
             ++counts.done;
         } else {
@@ -135,7 +141,7 @@ AssociationCounts RemoveExtensions(const std::vector<std::wstring>& extensions,
             reporter.TypeFailed(extension, *outcome.Failure());
         }
     }
-    const RegistryOutcome application = RemoveApplicationIfUnused();
+    const RegistryOutcome application = RemoveApplicationIfUnused(scope);
     counts.applicationDone = static_cast<bool>(application);
     if (!application) {
         reporter.ApplicationFailed(*application.Failure());

@@ -47,7 +47,9 @@ protected:
                               {L"wav", icon, L"0"},
                               {L"wm", icon, L"0"},
                               {L"wma", icon, L"0"},
-                              {L"wmv", icon, L"0"}});
+                              {L"wmv", icon, L"0"},
+                              {L"zz1", icon, L"0"},
+                              {L"zz2", icon, L"0"}});
     }
 
     // The info tip the list would show for the row, as the window answers LVN_GETINFOTIPW.
@@ -73,8 +75,9 @@ protected:
         SetRawString(kFileExts + L"\\." + upperExtension + L"\\UserChoice", name, progId);
     }
 
-    CleanRegistrations clean{L"AVI", L"FLAC", L"MKV", L"MP3", L"OGG",
-                             L"WAV", L"WM",   L"WMA", L"WMV"};
+    CleanRegistrations clean{L"AVI", L"FLAC", L"MKV", L"MP3", L"OGG", L"WAV",
+                             L"WM",  L"WMA",  L"WMV", L"ZZ1", L"ZZ2"};
+    CleanRegistrations cleanMachine{HKEY_LOCAL_MACHINE, {L"ZZ1", L"ZZ2"}};
 };
 
 TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAreMarked) {
@@ -86,6 +89,7 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         UINT overlay;
         std::wstring tip;
         const wchar_t* latest = nullptr; // UserChoiceLatest's file type ("": no ProgId subkey)
+        const wchar_t* machineCommand = nullptr; // the machine's file type's, if any
     };
     const Case cases[] = {
         // Windows' own spelling of the value, as Default apps writes it.
@@ -107,10 +111,16 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         {L"WMA", kCommand.c_str(), L"ProgId", L"VTWMAFile", 0, L"Windows Media Audio\n",
          L"Other.wma"},
         {L"WMV", kCommand.c_str(), L"ProgId", L"VTWMVFile", 1, L"Windows Media Video\n", L""},
+        // Registered for every user of the machine only; the user's own file type hides the
+        // machine's, as Windows merges them.
+        {L"ZZ1", nullptr, L"ProgId", L"VTZZ1File", 1, L"ZZ1 File (Veltrano)\n", nullptr,
+         kCommand.c_str()},
+        {L"ZZ2", L"\"C:\\Old\\vtplayer.exe\" \"%L\"", L"ProgId", L"VTZZ2File", 0,
+         L"ZZ2 File (Veltrano)\n", nullptr, kCommand.c_str()},
     };
-    const std::wstring lines[] = {kOpens,         kElsewhere,     kNotRegistered,
-                                  kNotRegistered, kNotRegistered, kOpens,
-                                  kOpens,         kElsewhere,     kOpens};
+    const std::wstring lines[] = {kOpens,         kElsewhere, kNotRegistered, kNotRegistered,
+                                  kNotRegistered, kOpens,     kOpens,         kElsewhere,
+                                  kOpens,         kOpens,     kNotRegistered};
     for (const Case& c : cases) {
         if (c.command != nullptr) {
             SetCommand(c.upper, c.command);
@@ -120,6 +130,10 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         }
         if (c.latest != nullptr) {
             SetRawUserChoiceLatest(c.upper, c.latest);
+        }
+        if (c.machineCommand != nullptr) {
+            SetRawString(TypeNames(c.upper).fileType + L"\\shell\\open\\command", nullptr,
+                         c.machineCommand, HKEY_LOCAL_MACHINE);
         }
     }
     const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"");
@@ -150,7 +164,7 @@ TEST_F(AssociationMarksTest, TheBadgeIsDrawnOverTheIconOfMarkedRowsOnly) {
         }
     }
     EXPECT_GT(changed, 40) << "the badge covers the bottom right corner";
-    EXPECT_EQ(ImageCount(), 9) << "the badge is an overlay, not another image";
+    EXPECT_EQ(ImageCount(), 11) << "the badge is an overlay, not another image";
 }
 
 TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryOnActivation) {
@@ -182,7 +196,8 @@ TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryO
     EXPECT_EQ(RowOverlay(0), 1u);
     EXPECT_EQ(RowOverlay(3), 0u);
     EXPECT_EQ(InfoTip(3), std::wstring(L"MPEG Layer 3 Audio\n") + kElsewhere);
-    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 2, 1, 1, 1, 1, 1})) << "the ticks stay";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1}))
+        << "the ticks stay";
 
     // Away and back with nothing changed meanwhile: the marks are not read again.
     systemOpenKey = reinterpret_cast<decltype(&RegOpenKeyExW)>(

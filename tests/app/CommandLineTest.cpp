@@ -2,8 +2,12 @@
 // and error in pipes, judged by its exit code, what it wrote and the registry it left.
 #include "registry/RegistryTestSupport.h"
 
+#include "app/CommandLineRun.h"
+#include "app/StandardStreams.h"
 #include "common/SystemErrorText.h"
+#include "common/Utf8.h"
 #include "definitions/TestFiles.h"
+#include "support/ImportHook.h"
 #include "support/RefusedInputs.h"
 #include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
@@ -29,7 +33,7 @@ struct CommandCase {
     const wchar_t* arguments; // blank-separated; the tool's folder is the current directory
     const wchar_t* windows;   // the version Wine reports to the tool
     Folder folder;
-    const wchar_t* before; // a command line run first, or nullptr
+    std::vector<const wchar_t*> before; // command lines run first
     std::function<void()> seed;
     DWORD exitCode;
     // Standard output: exactly this text, or (with a leading "~") a text that holds this line.
@@ -40,6 +44,10 @@ struct CommandCase {
     // HKCU\Software is as it was before the command.
     const wchar_t* registered;
     bool shellExtension = false; // the registered file types carry the shell extension
+    // The same for the machine's registration (MachineState); nullptr: as before the command.
+    const wchar_t* machine = nullptr;
+    // The policy file out.xml afterwards, whole; "": there is none; nullptr: not looked at.
+    const char* policy = nullptr;
 };
 
 std::vector<std::wstring> Words(const std::wstring& text) {
@@ -49,15 +57,6 @@ std::vector<std::wstring> Words(const std::wstring& text) {
         words.push_back(word);
     }
     return words;
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
 }
 
 // The lines of the output, each of which must end with CR LF.
@@ -71,16 +70,34 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::wstring RegisteredTypes(bool shellExtension) {
+std::wstring RegisteredTypes(bool shellExtension, HKEY root = HKEY_CURRENT_USER) {
     std::wstring types;
     for (const wchar_t* type : kLookedAt) {
         const TypeNames names(type);
-        if (RawKeyExists(names.fileType)) {
+        if (RawKeyExists(names.fileType, root)) {
             types += (types.empty() ? L"" : L",") + std::wstring(type);
-            EXPECT_EQ(shellExtension, RawKeyExists(names.fileType + L"\\ShellEx")) << names.progId;
+            EXPECT_EQ(shellExtension, RawKeyExists(names.fileType + L"\\ShellEx", root))
+                << names.progId;
         }
+        // A user choice belongs to a user.
+        EXPECT_FALSE(RawKeyExists(names.fileExts, HKEY_LOCAL_MACHINE)) << names.progId;
     }
     return types;
+}
+
+// What the machine's registration of the looked-at types touches: their file types and
+// extension keys, Software\Clients (which holds other programs' entries) and Veltrano's entry
+// among the registered applications. The types registered there come first.
+std::wstring MachineState() {
+    std::wstring state = RegisteredTypes(false, HKEY_LOCAL_MACHINE) + L"\n" +
+                         DumpTree(HKEY_LOCAL_MACHINE, L"Software\\Clients");
+    for (const wchar_t* type : kLookedAt) {
+        state += DumpTree(HKEY_LOCAL_MACHINE, TypeNames(type).fileType) +
+                 DumpTree(HKEY_LOCAL_MACHINE, kClasses + L"\\." + type);
+    }
+    const std::wstring applications =
+        DumpTree(HKEY_LOCAL_MACHINE, L"Software\\RegisteredApplications");
+    return state + (applications.find(L"[Veltrano]") != std::wstring::npos ? L"Veltrano\n" : L"");
 }
 
 class CommandLineTest : public ::testing::Test {
@@ -105,7 +122,8 @@ protected:
                          L"Version", windows);
         }
         WriteBytes(root.Path() + L"player\\good.idf", "AddExt(ext=vtx,file=,index=1)\r\n"
-                                                      "AddExt(ext=x,y,file=,index=2)\r\n");
+                                                      "AddExt(ext=x,y,file=,index=2)\r\n"
+                                                      "AddExt(ext=r&'b,file=,index=3)\r\n");
         WriteBytes(root.Path() + L"player\\bad.idf", "AddExt(ext=exe,file=,index=1)\r\n"
                                                      "not a statement\r\n"
                                                      "AddExt(ext=vtx,file=,index=1)\r\n");
@@ -117,8 +135,8 @@ protected:
         }
     }
 
-    ProgramOutput Run(const CommandCase& c, const wchar_t* arguments) {
-        const std::wstring& tool = tools[{c.folder, c.windows}];
+    ProgramOutput Run(const CommandCase& c, const wchar_t* arguments) const {
+        const std::wstring& tool = tools.at({c.folder, c.windows});
         const std::wstring folder = tool.substr(0, tool.find_last_of(L'\\') + 1);
         // A command that showed a box or waited for input would never end by itself.
         ProgramOutput output = RunWithOutput(tool, Words(arguments), folder, 60000);
@@ -131,7 +149,23 @@ protected:
     std::map<std::pair<Folder, std::wstring>, std::wstring> tools;
 };
 
-const std::string kUsage = "VT File Associations: makes Veltrano the current user's handler";
+const std::string kUsage = "VT File Associations: makes Veltrano the handler";
+
+const char kPolicy[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                       "<DefaultAssociations>\r\n"
+                       "  <Association Identifier=\".mkv\" ProgId=\"VTMKVFile\" "
+                       "ApplicationName=\"Veltrano\" />\r\n"
+                       "  <Association Identifier=\".mp3\" ProgId=\"VTMP3File\" "
+                       "ApplicationName=\"Veltrano\" />\r\n"
+                       "</DefaultAssociations>\r\n";
+const char kSuggestedPolicy[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+                                "<DefaultAssociations Version=\"12\">\r\n"
+                                "  <Association Identifier=\".mkv\" ProgId=\"VTMKVFile\" "
+                                "ApplicationName=\"Veltrano\" Suggested=\"true\" />\r\n"
+                                "  <Association Identifier=\".r&amp;&apos;b\" "
+                                "ProgId=\"VTR&amp;&apos;BFile\" ApplicationName=\"Veltrano\" "
+                                "Suggested=\"true\" />\r\n"
+                                "</DefaultAssociations>\r\n";
 
 TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
     const std::wstring exists = SystemErrorPhrase(ERROR_ALREADY_EXISTS);
@@ -141,12 +175,13 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
         CreateRawKey(TypeNames(L"MKV").fileExts + L"\\UserChoice\\Sub");
     };
     const std::wstring refusedExe = std::wstring(L"bad.idf(1): Line refused: ") + kProgram;
+    const Folder player = Folder::WithPlayer;
     const CommandCase cases[] = {
-        {L"/?", L"win7", Folder::WithPlayer, nullptr, {}, 0, "~" + kUsage, {}, nullptr},
+        {L"/?", L"win7", player, {}, {}, 0, "~" + kUsage, {}, nullptr},
         {L"/register /types:mkv,mp3",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          0,
          "2 extensions registered.\r\n",
@@ -154,47 +189,34 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          L"MKV,MP3"},
         {L"-REGISTER -Types=MKV,.mp3,mkv /shellext",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          0,
          "2 extensions registered.\r\n",
          {},
          L"MKV,MP3",
          true},
-        {L"/register /types:video",
+        {L"/register /types:video", L"win7", player, {}, {}, 0, "~", {}, L"MKV,AVI"},
+        {L"/register /types:audio,mkv", L"win7", player, {}, {}, 0, "~", {}, L"MKV,MP3,WAV"},
+        // Where Veltrano's file type is, for each type: the user's, the machine's, both, neither.
+        {L"/status /types:mkv,mp3,avi,wav",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {L"/register /types:mkv,mp3", L"/register /machine /types:mkv,avi"},
          {},
          0,
-         "~",
+         "Extension,State,UserChoice,Scope\r\n.avi,registered,,machine\r\n"
+         ".mkv,opens,VTMKVFile,both\r\n.mp3,opens,VTMP3File,user\r\n.wav,not-registered,,\r\n",
          {},
+         L"MKV,MP3",
+         false,
          L"MKV,AVI"},
-        {L"/register /types:audio,mkv",
-         L"win7",
-         Folder::WithPlayer,
-         nullptr,
-         {},
-         0,
-         "~",
-         {},
-         L"MKV,MP3,WAV"},
-        {L"/status /types:mkv,mp3,avi",
-         L"win7",
-         Folder::WithPlayer,
-         L"/register /types:mkv,mp3",
-         {},
-         0,
-         "Extension,State,UserChoice\r\n.avi,not-registered,\r\n.mkv,opens,VTMKVFile\r\n"
-         ".mp3,opens,VTMP3File\r\n",
-         {},
-         L"MKV,MP3"},
         // From Windows 8 on no user choice is written and Default apps is left to the user.
         {L"/register /types:mkv",
          L"win10",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          0,
          "1 extensions registered.\r\nWindows lets each user choose Veltrano for a type in "
@@ -203,45 +225,73 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          L"MKV"},
         {L"/status /types:mkv,mp3",
          L"win10",
-         Folder::WithPlayer,
-         L"/register /types:mkv,mp3",
+         player,
+         {L"/register /types:mkv,mp3"},
          otherChoice,
          0,
-         "Extension,State,UserChoice\r\n.mkv,registered,Other.mkv\r\n.mp3,registered,\r\n",
+         "Extension,State,UserChoice,Scope\r\n.mkv,registered,Other.mkv,user\r\n"
+         ".mp3,registered,,user\r\n",
          {},
          L"MKV,MP3"},
         {L"/unregister /types:mkv",
          L"win7",
-         Folder::WithPlayer,
-         L"/register /types:mkv,mp3",
+         player,
+         {L"/register /types:mkv,mp3"},
          {},
          0,
          "1 extensions removed.\r\n",
          {},
          L"MP3"},
-        {L"/unregister",
-         L"win7",
-         Folder::WithPlayer,
-         nullptr,
-         {},
-         0,
-         "82 extensions removed.\r\n",
-         {},
-         L""},
+        {L"/unregister", L"win7", player, {}, {}, 0, "82 extensions removed.\r\n", {}, L""},
         {L"/register /types:mkv,mp3",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          stuckChoice,
          1,
          "1 extensions registered.\r\n",
          {L".mkv: CRegistryKey::CreateKey(): " + exists},
          L"MKV,MP3"},
+        // The machine's registration leaves the user's keys alone, and its removal takes back
+        // what it wrote and nothing of other programs.
+        {L"/register /machine /types:mkv /shellext",
+         L"win7",
+         player,
+         {},
+         {},
+         0,
+         "1 extensions registered.\r\n",
+         {},
+         nullptr,
+         true,
+         L"MKV"},
+        {L"/unregister /machine /types:mkv",
+         L"win7",
+         player,
+         {L"/register /machine /types:mkv,mp3"},
+         {},
+         0,
+         "1 extensions removed.\r\n",
+         {},
+         nullptr,
+         false,
+         L"MP3"},
+        {L"/unregister /machine",
+         L"win7",
+         player,
+         {L"/register /machine /types:mkv"},
+         {},
+         0,
+         "82 extensions removed.\r\n",
+         {},
+         nullptr,
+         false,
+         L"*"},
         // Definition files: their types can be named, and a comma is quoted in the CSV.
         {L"/def:good.idf /register /types:vtx",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          0,
          "1 extensions registered.\r\n",
@@ -249,17 +299,17 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          L"VTX"},
         {L"/status /def:good.idf",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          0,
-         "~\".x,y\",not-registered,",
+         "~\".x,y\",not-registered,,",
          {},
          nullptr},
         {L"/register /def:bad.idf",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -267,8 +317,8 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/register /def:missing.idf",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -276,18 +326,56 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/register /types:vtx",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
          {L"/types: \"vtx\" is none of"},
          nullptr},
+        // The policy file, and nothing else written for it.
+        {L"/policy:out.xml /types:mkv,mp3",
+         L"win7",
+         player,
+         {},
+         {},
+         0,
+         "2 extensions written to out.xml.\r\n",
+         {},
+         nullptr,
+         false,
+         nullptr,
+         kPolicy},
+        {L"-Policy=out.xml /def:good.idf /types:mkv,r&'b /version:12 /suggested",
+         L"win7",
+         player,
+         {},
+         {},
+         0,
+         "2 extensions written to out.xml.\r\n",
+         {},
+         nullptr,
+         false,
+         nullptr,
+         kSuggestedPolicy},
+        {L"/policy:out.xml /def:bad.idf",
+         L"win7",
+         player,
+         {},
+         {},
+         2,
+         "",
+         {refusedExe, L"bad.idf(2): Error while Parsing Line"},
+         nullptr,
+         false,
+         nullptr,
+         ""},
+        {L"/policy:none\\out.xml", L"win7", player, {}, {}, 1, "", {L"none\\out.xml: "}, nullptr},
         // The player.
         {L"/register /types:mkv",
          L"win7",
          Folder::WithoutPlayer,
-         nullptr,
+         {},
          {},
          3,
          "",
@@ -296,7 +384,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
         {L"/register /types:mkv /force",
          L"win7",
          Folder::WithoutPlayer,
-         nullptr,
+         {},
          {},
          0,
          "1 extensions registered.\r\n",
@@ -305,7 +393,7 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
         {L"/register /types:mkv /force",
          L"win7",
          Folder::Percent,
-         nullptr,
+         {},
          {},
          3,
          "",
@@ -314,8 +402,8 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
         // Usage errors.
         {L"/register /bogus",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -323,35 +411,20 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/register /status",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
-         {L"Only one of /register, /unregister, /status and /?"},
+         {L"Only one of /register, /unregister, /status, /policy and /?"},
          nullptr},
-        {L"/register /types",
-         L"win7",
-         Folder::WithPlayer,
-         nullptr,
-         {},
-         2,
-         "",
-         {L"/types needs a value"},
-         nullptr},
-        {L"/register /types:",
-         L"win7",
-         Folder::WithPlayer,
-         nullptr,
-         {},
-         2,
-         "",
-         {L"/types needs a value"},
-         nullptr},
+        {L"/register /types", L"win7", player, {}, {}, 2, "", {L"/types needs a value"}, nullptr},
+        {L"/register /types:", L"win7", player, {}, {}, 2, "", {L"/types needs a value"}, nullptr},
+        {L"/policy", L"win7", player, {}, {}, 2, "", {L"/policy needs a value"}, nullptr},
         {L"/register /force:yes",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -359,17 +432,71 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/status /shellext",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
          {L"/shellext is not a switch of /status."},
          nullptr},
+        {L"/status /machine",
+         L"win7",
+         player,
+         {},
+         {},
+         2,
+         "",
+         {L"/machine is not a switch of /status."},
+         nullptr},
+        {L"/policy:out.xml /machine",
+         L"win7",
+         player,
+         {},
+         {},
+         2,
+         "",
+         {L"/machine is not a switch of /policy."},
+         nullptr,
+         false,
+         nullptr,
+         ""},
+        {L"/register /suggested",
+         L"win7",
+         player,
+         {},
+         {},
+         2,
+         "",
+         {L"/suggested is not a switch of /register."},
+         nullptr},
+        {L"/policy:out.xml /version:0",
+         L"win7",
+         player,
+         {},
+         {},
+         2,
+         "",
+         {L"/version needs a whole number from 1"},
+         nullptr,
+         false,
+         nullptr,
+         ""},
+        {L"/policy:out.xml /version:1.5",
+         L"win7",
+         player,
+         {},
+         {},
+         2,
+         "",
+         {L"/version needs a whole number from 1"},
+         nullptr,
+         false,
+         nullptr,
+         ""},
         {L"/register /types:mkv /types:mp3",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -377,8 +504,8 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/register /types:mkv,,mp3",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -386,8 +513,8 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/register good.idf",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
@@ -395,24 +522,30 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
          nullptr},
         {L"/types:mkv",
          L"win7",
-         Folder::WithPlayer,
-         nullptr,
+         player,
+         {},
          {},
          2,
          "",
-         {L"/types needs one of /register, /unregister and /status."},
+         {L"/types needs one of /register, /unregister, /status and /policy."},
          nullptr},
     };
+    const std::wstring machineAtStart = MachineState();
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.arguments) + L" on " + c.windows));
         const CleanRegistrations clean{L"MKV", L"MP3", L"AVI", L"WAV", L"VTX"};
-        if (c.before != nullptr) {
-            ASSERT_EQ(0u, Run(c, c.before).exitCode);
+        const CleanRegistrations cleanMachine{HKEY_LOCAL_MACHINE,
+                                              {L"MKV", L"MP3", L"AVI", L"WAV", L"VTX"}};
+        for (const wchar_t* before : c.before) {
+            ASSERT_EQ(0u, Run(c, before).exitCode);
         }
         if (c.seed) {
             c.seed();
         }
-        const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"Software");
+        const std::wstring user = DumpTree(HKEY_CURRENT_USER, L"Software");
+        const std::wstring machine = MachineState();
+        const std::wstring policy = root.Path() + L"player\\out.xml";
+        DeleteFileW(policy.c_str());
         const ProgramOutput output = Run(c, c.arguments);
 
         EXPECT_EQ(c.exitCode, output.exitCode);
@@ -433,14 +566,101 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
             EXPECT_EQ(0u, errors[i].rfind(Utf8(c.err[i]), 0)) << errors[i];
         }
         if (c.registered == nullptr) {
-            EXPECT_EQ(L"", DiffLines(before, DumpTree(HKEY_CURRENT_USER, L"Software")));
+            EXPECT_EQ(L"", DiffLines(user, DumpTree(HKEY_CURRENT_USER, L"Software")));
         } else {
             EXPECT_EQ(c.registered, RegisteredTypes(c.shellExtension));
+        }
+        if (c.machine == nullptr) {
+            EXPECT_EQ(machine, MachineState());
+        } else if (c.machine == std::wstring(L"*")) {
+            EXPECT_EQ(machineAtStart, MachineState()) << "all taken back";
+        } else {
+            EXPECT_EQ(c.machine, RegisteredTypes(c.shellExtension, HKEY_LOCAL_MACHINE));
+        }
+        if (c.policy != nullptr) {
+            std::string text;
+            EXPECT_EQ(*c.policy != '\0', ReadBytes(policy, text));
+            EXPECT_EQ(c.policy, text);
         }
         if (c.seed) {
             DeleteRawTree(TypeNames(L"MKV").fileExts);
         }
     }
+}
+
+// The policy file is replaced whole, never written in place: one that another program holds open,
+// letting others write it but not replace it, stays as it was, with the new text left nowhere.
+TEST_F(CommandLineTest, APolicyFileThatCannotBeReplacedStaysAsItWas) {
+    const std::wstring folder = root.Path() + L"player\\";
+    ASSERT_TRUE(WriteBytes(folder + L"out.xml", "earlier"));
+    const HANDLE held =
+        CreateFileW((folder + L"out.xml").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const CommandCase c{L"", L"win7", Folder::WithPlayer, {}, {}, 1, "", {}, nullptr};
+    const ProgramOutput output = Run(c, L"/policy:out.xml /types:mkv,mp3");
+    CloseHandle(held);
+    EXPECT_EQ(1u, output.exitCode);
+    EXPECT_EQ("", output.out);
+    EXPECT_EQ(1u, Lines(output.err).size());
+    EXPECT_EQ(0u, output.err.rfind("out.xml: ", 0)) << output.err;
+    std::string text;
+    EXPECT_TRUE(ReadBytes(folder + L"out.xml", text));
+    EXPECT_EQ("earlier", text);
+    WIN32_FIND_DATAW found = {};
+    const HANDLE search = FindFirstFileW((folder + L"*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE)
+        << "left behind: " << testing::PrintToString(std::wstring(found.cFileName));
+    if (search != INVALID_HANDLE_VALUE) {
+        FindClose(search);
+    }
+}
+
+// Windows asks the token; Wine runs every program as an administrator, so this program answers
+// "not elevated" for the code under test, which runs here.
+decltype(&GetTokenInformation) systemTokenInformation = nullptr;
+
+BOOL WINAPI NotElevated(HANDLE token, TOKEN_INFORMATION_CLASS kind, LPVOID information, DWORD size,
+                        PDWORD returned) {
+    const BOOL answered = systemTokenInformation(token, kind, information, size, returned);
+    if (answered && kind == TokenElevation) {
+        static_cast<TOKEN_ELEVATION*>(information)->TokenIsElevated = 0;
+    }
+    return answered;
+}
+
+TEST(CommandLineRightsTest, MachineWorkWithoutAdministratorRightsStopsBeforeAnyWrite) {
+    systemTokenInformation = reinterpret_cast<decltype(&GetTokenInformation)>(ReplaceImport(
+        "advapi32.dll", "GetTokenInformation", reinterpret_cast<void*>(&NotElevated)));
+    ASSERT_NE(systemTokenInformation, nullptr);
+    const TestFolder folder{L"vt-cli-rights"};
+    for (const wchar_t* arguments : {L"/register /machine /types:mkv", L"/unregister /machine"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(arguments)));
+        const std::wstring user = DumpTree(HKEY_CURRENT_USER, L"Software");
+        const std::wstring machine = MachineState();
+        const std::wstring out = folder.Path() + L"out.txt", err = folder.Path() + L"err.txt";
+        int exitCode = 0;
+        {
+            const HANDLE files[2] = {
+                CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
+                CreateFileW(err.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
+            StandardStreams streams(files[0], files[1]);
+            exitCode = RunCommandLine(ParseCommandLine(Words(arguments)), streams);
+            CloseHandle(files[0]);
+            CloseHandle(files[1]);
+        }
+        EXPECT_EQ(kExitNoRights, exitCode);
+        std::string written;
+        EXPECT_TRUE(ReadBytes(out, written));
+        EXPECT_EQ("", written);
+        EXPECT_TRUE(ReadBytes(err, written));
+        EXPECT_EQ(1u, Lines(written).size());
+        EXPECT_NE(written.find("run it from an elevated prompt"), std::string::npos) << written;
+        EXPECT_EQ(L"", DiffLines(user, DumpTree(HKEY_CURRENT_USER, L"Software")));
+        EXPECT_EQ(machine, MachineState());
+    }
+    ReplaceImport("advapi32.dll", "GetTokenInformation",
+                  reinterpret_cast<void*>(systemTokenInformation));
 }
 
 } // namespace

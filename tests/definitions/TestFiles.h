@@ -20,6 +20,23 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
+// Reads the whole file into `bytes`; false (and nothing read) when it cannot be opened.
+inline bool ReadBytes(const std::wstring& path, std::string& bytes) {
+    bytes.clear();
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return true;
+}
+
 // Whether another program could now open the file for writing: not while a reader has it open
 // (the readers share reading only).
 inline bool WritableByOthers(const std::wstring& path) {

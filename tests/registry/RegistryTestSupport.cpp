@@ -138,22 +138,23 @@ void SetRawKeyDenied(const std::wstring& path, REGSAM denied) {
 }
 
 void SetRawValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
-                 DWORD bytes) {
+                 DWORD bytes, HKEY root) {
     RawKey key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
-                                             KEY_ALL_ACCESS, nullptr, &key.key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, &key.key, nullptr));
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetValueExW(key.key, name, 0, type, static_cast<const BYTE*>(data), bytes));
 }
 
-void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text) {
+void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text,
+                  HKEY root) {
     SetRawValue(path, name, REG_SZ, text.c_str(),
-                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+                static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)), root);
 }
 
-void DeleteRawTree(const std::wstring& path) {
-    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
-    RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+void DeleteRawTree(const std::wstring& path, HKEY root) {
+    RegDeleteTreeW(root, path.c_str());
+    RegDeleteKeyW(root, path.c_str());
 }
 
 void SetRawUserChoiceLatest(const std::wstring& upperExtension, const std::wstring& progId) {
@@ -165,9 +166,9 @@ void SetRawUserChoiceLatest(const std::wstring& upperExtension, const std::wstri
     SetRawKeyDenied(latest, KEY_SET_VALUE);
 }
 
-bool RawKeyExists(const std::wstring& path) {
+bool RawKeyExists(const std::wstring& path, HKEY root) {
     RawKey key;
-    return RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key.key) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key.key) == ERROR_SUCCESS;
 }
 
 std::wstring RawValue::Text() const {
@@ -210,18 +211,39 @@ CleanRegistrations::CleanRegistrations(std::initializer_list<const wchar_t*> upp
     Remove();
 }
 
+CleanRegistrations::CleanRegistrations(HKEY root,
+                                       std::initializer_list<const wchar_t*> upperExtensions)
+    : root(root), extensions(upperExtensions.begin(), upperExtensions.end()) {
+    Remove();
+}
+
 CleanRegistrations::~CleanRegistrations() {
     Remove();
 }
 
 void CleanRegistrations::Remove() const {
-    for (const std::wstring& ext : extensions) {
-        DeleteRawTree(TypeNames(ext).fileType);
-        DeleteRawTree(TypeNames(ext).fileExts);
-        DeleteRawTree(kClasses + L"\\." + ext);
+    if (root == HKEY_CURRENT_USER) {
+        for (const std::wstring& ext : extensions) {
+            DeleteRawTree(TypeNames(ext).fileType);
+            DeleteRawTree(TypeNames(ext).fileExts);
+            DeleteRawTree(kClasses + L"\\." + ext);
+        }
+        DeleteRawTree(L"Software\\Clients");
+        DeleteRawTree(L"Software\\RegisteredApplications");
+        return;
     }
-    DeleteRawTree(L"Software\\Clients");
-    DeleteRawTree(L"Software\\RegisteredApplications");
+    // The machine's keys hold other programs' entries: only Veltrano's go, and the keys on the
+    // way that are left empty.
+    for (const std::wstring& ext : extensions) {
+        DeleteRawTree(TypeNames(ext).fileType, root);
+        const std::wstring openWith = kClasses + L"\\." + ext + L"\\OpenWithProgids";
+        RegDeleteKeyValueW(root, openWith.c_str(), TypeNames(ext).progId.c_str());
+        RegDeleteKeyW(root, openWith.c_str());
+        RegDeleteKeyW(root, (kClasses + L"\\." + ext).c_str());
+    }
+    DeleteRawTree(L"Software\\Clients\\Media\\Veltrano", root);
+    RegDeleteKeyW(root, L"Software\\Clients\\Media");
+    RegDeleteKeyValueW(root, L"Software\\RegisteredApplications", L"Veltrano");
 }
 
 std::wstring DumpTree(HKEY root, const std::wstring& path,

@@ -40,18 +40,19 @@ private:
     std::wstring path;
 };
 
-// Plain Win32 helpers; every path is below HKEY_CURRENT_USER. They fail the running test (and
-// return) when the call fails.
+// Plain Win32 helpers; every path is below HKEY_CURRENT_USER unless another root is given. They
+// fail the running test (and return) when the call fails.
 // options: REG_OPTION_VOLATILE makes a key below which no lasting key can be created.
 void CreateRawKey(const std::wstring& path, DWORD options = 0);
 void SetRawValue(const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
-                 DWORD bytes);
-void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text);
-void DeleteRawTree(const std::wstring& path);
+                 DWORD bytes, HKEY root = HKEY_CURRENT_USER);
+void SetRawString(const std::wstring& path, const wchar_t* name, const std::wstring& text,
+                  HKEY root = HKEY_CURRENT_USER);
+void DeleteRawTree(const std::wstring& path, HKEY root = HKEY_CURRENT_USER);
 // Gives the key an access list under which everyone may do everything but what `denied` names
 // (nothing denied for 0), as Windows 8 and later deny KEY_SET_VALUE on a user choice.
 void SetRawKeyDenied(const std::wstring& path, REGSAM denied);
-bool RawKeyExists(const std::wstring& path);
+bool RawKeyExists(const std::wstring& path, HKEY root = HKEY_CURRENT_USER);
 // Windows 11's FileExts\.EXT\UserChoiceLatest (EXT upper case) as Windows writes it, denying
 // KEY_SET_VALUE: a Hash, and the file type in the subkey ProgId (none for an empty progId).
 void SetRawUserChoiceLatest(const std::wstring& upperExtension, const std::wstring& progId);
@@ -70,10 +71,12 @@ RawValue ReadRawValue(const std::wstring& path, const wchar_t* name);
 std::wstring ReadRawString(const std::wstring& path, const wchar_t* name = nullptr);
 
 // Removes, when made and when it goes, what registering the extensions (upper case, e.g. "MKV")
-// writes, and Veltrano's registration with Default apps.
+// writes, and Veltrano's registration with Default apps: the current user's, or the machine's
+// (HKEY_LOCAL_MACHINE) keeping what other programs hold there.
 class CleanRegistrations {
 public:
     explicit CleanRegistrations(std::initializer_list<const wchar_t*> upperExtensions);
+    CleanRegistrations(HKEY root, std::initializer_list<const wchar_t*> upperExtensions);
     ~CleanRegistrations();
     CleanRegistrations(const CleanRegistrations&) = delete;
     CleanRegistrations& operator=(const CleanRegistrations&) = delete;
@@ -81,6 +84,7 @@ public:
 private:
     void Remove() const;
 
+    HKEY root = HKEY_CURRENT_USER;
     std::vector<std::wstring> extensions;
 };
 
