@@ -17,13 +17,14 @@
 // screen (the tool paints it into an off-screen DIB section shown with one copy).
 //
 // Why it is slow under Wine, as measured under Wine 8 on a busy two-core machine with the phases
-// timed in this program: the icons. Making an icon costs Wine about 1.5 to 2 ms (ExtractIconExW
+// timed in this program: the icons. Making an icon costs Wine about 1.5 to 2.5 ms (ExtractIconExW
 // for the row, and no less when the row's icon is a CopyIcon of one made before), and the image
-// list takes each with ImageList_ReplaceIcon in about 2 to 3 ms (at 24 bits as at 32): together
-// 55 to 65 % of the program's time from wWinMain on with 82 rows, about 90 % with 1,082 and 97 %
+// list takes each with ImageList_ReplaceIcon in about 2 to 4 ms (at 24 bits as at 32): together
+// 55 to 67 % of the program's time from wWinMain on with 82 rows, 87 to 92 % with 1,082 and 97 %
 // with 5,082. Next, with 82 rows, the drawing of the 164 check boxes and icons on the screen:
 // 50 to 130 ms more than the same rows' painting without them, a fraction of a millisecond an
-// image. The text rows, the fitting and the layout take little.
+// image. With more rows the window, fitted wider than the screen, is held to the screen's width,
+// and only the rows in sight are drawn. The text rows, the fitting and the layout take little.
 //
 //   bench_plain_window [ROWS [PLAYER]]   ROWS rows (82 without), each with icon 0 of PLAYER.
 #include "app/BenchWindow.h"
