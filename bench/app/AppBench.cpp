@@ -1,14 +1,16 @@
 // Benchmark helper for scripts/bench.d/40-app; not run by CTest.
-//   startup TOOL EMPTY LIST ROUNDS
+//   startup TOOL EMPTY LIST PLAIN ROUNDS
 //                               time from process start until the tool's list holds its rows,
 //                               with 82, 1,082 and 5,082 rows (the extra types come from an IDF
 //                               file named on the command line, each naming the player's icon),
 //                               against the floor of its design, LIST showing as many text rows
-//                               (the tool's manifest and libraries), and an empty Win32 window
-//                               shown by EMPTY, in turn; prints minimum and median of each, the
-//                               ratios (targets against the floor: at most 1.3 with 82 rows, 1.5
-//                               with 5,082) and where the time goes: the start-up steps run in a
-//                               fresh process of this program ROUNDS times (startup-steps).
+//                               (the tool's manifest and libraries), the same window written the
+//                               plain way, PLAIN showing as many rows with check boxes and the
+//                               player's icon, and an empty Win32 window shown by EMPTY, in turn;
+//                               prints minimum and median of each, the ratios (targets against
+//                               the floor: at most 1.3 with 82 rows, 1.5 with 5,082; the others
+//                               for information) and where the time goes: the start-up steps run
+//                               in a fresh process of this program ROUNDS times (startup-steps).
 //   startup-steps FILE [IDF]    the tool's start-up sequence in this process, each step timed,
 //                               with the IDF file loaded as from the command line; the times go
 //                               to FILE.
@@ -269,10 +271,10 @@ bool RunStartUpSteps(const std::vector<std::wstring>& idf, std::vector<double> (
 
 // Waits until a window of the class in the started process shows a list of the rows, then closes
 // it.
-bool WaitForListWindow(AppDriver& app, int rows) {
-    const ULONGLONG deadline = GetTickCount64() + 60000;
+bool WaitForListWindow(AppDriver& app, const wchar_t* windowClass, int rows) {
+    const ULONGLONG deadline = GetTickCount64() + 180000;
     for (;;) {
-        const HWND window = FindProcessWindow(L"VTBenchListWnd", app.ProcessId());
+        const HWND window = FindProcessWindow(windowClass, app.ProcessId());
         const HWND list =
             window != nullptr ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
         if (list != nullptr && SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == rows) {
@@ -300,12 +302,12 @@ bool WaitForEmptyWindow(AppDriver& app) {
 }
 
 int StartUp(const std::wstring& tool, const std::wstring& empty, const std::wstring& list,
-            int rounds) {
+            const std::wstring& plain, int rounds) {
     bool met = true;
     for (const RowCase& rowCase : kRowCases) {
         const int rows = rowCase.rows;
         const std::vector<std::wstring> idf = IdfArguments(rows, PlayerBeside(tool));
-        std::vector<double> ours, baseline, floor;
+        std::vector<double> ours, baseline, floor, plainWay;
         std::vector<double> steps[kSteps];
         for (int round = 0; round < rounds; ++round) {
             const double empties = TimeStart(empty, {}, WaitForEmptyWindow);
@@ -313,15 +315,21 @@ int StartUp(const std::wstring& tool, const std::wstring& empty, const std::wstr
                 return app.WaitForWindow(60000) != nullptr && app.WaitForRowCount(rows, 60000);
             });
             const double lists = TimeStart(list, {std::to_wstring(rows)}, [rows](AppDriver& app) {
-                return WaitForListWindow(app, rows);
+                return WaitForListWindow(app, L"VTBenchListWnd", rows);
             });
-            if (empties < 0 || tools < 0 || lists < 0 || !RunStartUpSteps(idf, steps)) {
+            const double plains = TimeStart(
+                plain, {std::to_wstring(rows), PlayerBeside(tool)}, [rows](AppDriver& app) {
+                    return WaitForListWindow(app, L"VTBenchPlainWnd", rows);
+                });
+            if (empties < 0 || tools < 0 || lists < 0 || plains < 0 ||
+                !RunStartUpSteps(idf, steps)) {
                 std::fprintf(stderr, "a program did not show its window with %d rows\n", rows);
                 return 1;
             }
             baseline.push_back(empties);
             ours.push_back(tools);
             floor.push_back(lists);
+            plainWay.push_back(plains);
         }
         const std::string count = Thousands(rows);
         std::printf("start-up with %s rows, %d rounds; ms: minimum / median\n", count.c_str(),
@@ -330,6 +338,8 @@ int StartUp(const std::wstring& tool, const std::wstring& empty, const std::wstr
                     Median(ours));
         std::printf("  as many text rows, its manifest/DLLs   %8.1f / %8.1f\n", Minimum(floor),
                     Median(floor));
+        std::printf("  the plain way, check boxes and icons   %8.1f / %8.1f\n", Minimum(plainWay),
+                    Median(plainWay));
         std::printf("  an empty Win32 window until it shows   %8.1f / %8.1f\n", Minimum(baseline),
                     Median(baseline));
         std::printf("  where the tool's time goes (its steps in a process of the benchmark):\n");
@@ -345,6 +355,8 @@ int StartUp(const std::wstring& tool, const std::wstring& empty, const std::wstr
         met =
             PrintFigure("start-up tool / floor, " + count + " rows", ours, floor, rowCase.target) &&
             met;
+        PrintFigure("start-up tool / plain window with check boxes and icons, " + count + " rows",
+                    ours, plainWay, 0);
         PrintFigure("start-up tool / empty window, " + count + " rows", ours, baseline, 0);
         if (!idf.empty()) {
             DeleteFileW(idf.front().c_str());
@@ -558,8 +570,8 @@ int SetAssociationsSteps() {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
-    if (mode == L"startup" && argc > 5) {
-        return StartUp(argv[2], argv[3], argv[4], std::max(1, _wtoi(argv[5])));
+    if (mode == L"startup" && argc > 6) {
+        return StartUp(argv[2], argv[3], argv[4], argv[5], std::max(1, _wtoi(argv[6])));
     }
     if (mode == L"startup-steps" && argc > 2) {
         return StartUpSteps(argv[2], argc > 3 ? argv[3] : nullptr);
@@ -581,7 +593,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::fprintf(
         stderr,
-        "usage: app_bench startup TOOL EMPTY LIST ROUNDS | startup-steps FILE [IDF] "
+        "usage: app_bench startup TOOL EMPTY LIST PLAIN ROUNDS | startup-steps FILE [IDF] "
         "| make-idf FILE ROWS ICONFILE | refresh TOOL ROUNDS | refresh-steps FILE ROUNDS [IDF] | "
         "set-associations TOOL | set-associations-steps\n");
     return 2;
