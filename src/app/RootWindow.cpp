@@ -141,7 +141,7 @@ void RootWindow::ChangeDpi(int newDpi, const RECT& suggested) {
     if (!commands.Busy() || RowCount(listView) == 0) {
         imageList.Make(listView, dpi);
         // The rows are in catalogue order, as the images come.
-        const std::vector<int> images = imageList.AddRowImages(catalogue);
+        const std::vector<int> images = imageList.AddRowImages(catalogue, playerPath);
         const int rows = RowCount(listView);
         for (int row = 0; row < rows && row < static_cast<int>(images.size()); ++row) {
             SetRowImage(listView, row, images[row]);
@@ -169,7 +169,7 @@ void RootWindow::LayoutControls(int width, int height) {
 }
 
 void RootWindow::FillExtensionList() {
-    AddExtensionRows(imageList.AddRowImages(catalogue));
+    AddExtensionRows(imageList.AddRowImages(catalogue, playerPath));
     // The keyboard starts on the first row.
     if (RowCount(listView) > 0 && FocusedRow(listView) < 0) {
         FocusRow(listView, 0);

@@ -4,7 +4,6 @@
 
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
-#include "support/ImportHook.h"
 #include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
 
@@ -18,20 +17,9 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
-
-// Each icon extraction of the program: file, first index, count.
-std::vector<std::tuple<std::wstring, int, UINT>> extractions;
-decltype(&PrivateExtractIconsW) systemExtract = nullptr;
-
-UINT WINAPI CountedExtract(LPCWSTR file, int first, int cx, int cy, HICON* icons, UINT* ids,
-                           UINT count, UINT flags) {
-    extractions.emplace_back(file, first, count);
-    return systemExtract(file, first, cx, cy, icons, ids, count, flags);
-}
 
 std::wstring TextOf(HWND control) {
     wchar_t text[128] = {};
@@ -241,34 +229,50 @@ TEST_F(MainWindowTest, DraggingSmallerStopsAtTheMinimumSize) {
 
 TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecked) {
     const std::wstring program = ThisProgram();
-    systemExtract = reinterpret_cast<decltype(systemExtract)>(ReplaceImport(
-        "user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(&CountedExtract)));
-    ASSERT_NE(systemExtract, nullptr);
-    extractions.clear();
-    Fill({{L"mkv", program, L"0"},
-          {L"avi", program, L"-20005"}, // a resource identifier
-          {L"zzz", L"C:\\no such folder\\none.dll", L"0"},
-          {L"aac", program, L"  +0 and more"}});
+    const std::wstring shell = SystemIconLibrary();
+    const std::wstring missing = L"C:\\no such folder\\none.dll";
+    // The player run from a share (N:): the list shows its own icon from there, and opens no
+    // other file there.
+    window->playerPath = L"N:\\vtplayer.exe";
+    ASSERT_TRUE(CopyFileW(shell.c_str(), window->playerPath.c_str(), FALSE));
+    std::vector<IconExtractions::Call> extracted;
+    {
+        const IconExtractions extractions;
+        Fill({{L"mkv", program, L"0"},
+              {L"avi", program, L"-20005"}, // a resource identifier
+              {L"zzz", missing, L"0"},
+              {L"aac", program, L"  +0 and more"},
+              {L"x3", shell, L"3"},
+              {L"x4", shell, L"4"},
+              {L"xnet", L"N:\\icons.dll", L"0"},
+              {L"xply", window->playerPath, L"0"}});
+        extracted = extractions.calls;
+    }
+    EXPECT_TRUE(DeleteFileW(window->playerPath.c_str()));
 
-    ASSERT_EQ(Rows(), 4);
+    ASSERT_EQ(Rows(), 8);
     EXPECT_EQ(RowText(0), L".aac");
     EXPECT_EQ(RowText(1), L".avi");
     EXPECT_EQ(RowText(2), L".mkv");
-    EXPECT_EQ(RowText(3), L".zzz");
-    EXPECT_EQ(ImageCount(), 3) << "one image per icon found";
-    EXPECT_EQ(RowImage(0), 0);
-    EXPECT_EQ(RowImage(1), 1);
-    EXPECT_EQ(RowImage(2), 2);
-    EXPECT_EQ(RowImage(3), -1) << "an icon file that does not exist leaves the row without icon";
+    EXPECT_EQ(RowText(7), L".zzz");
+    EXPECT_EQ(ImageCount(), 6) << "one image per icon found";
+    const std::vector<int> images = {0, 1, 2, 3, 4, -1, 5, -1};
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(RowImage(row), images[row]) << "row " << row << ": a missing or refused file "
+                                              << "leaves the row without icon";
+    }
     EXPECT_EQ(ImagePixels(0), ImagePixels(2)) << "rows of one icon location show the same icon";
-    ReplaceImport("user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(systemExtract));
-    std::sort(extractions.begin(), extractions.end());
-    const std::wstring missing = L"C:\\no such folder\\none.dll";
-    EXPECT_EQ(extractions,
-              (decltype(extractions){{missing, 0, 1}, {program, -20005, 1}, {program, 0, 1}}))
-        << "each icon location extracted once";
-    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 1}));
-    for (int row = 0; row < 4; ++row) {
+    EXPECT_NE(ImagePixels(3), ImagePixels(4)) << "two icons of one file, read as one range";
+    std::sort(extracted.begin(), extracted.end());
+    std::vector<IconExtractions::Call> expected = {{missing, 0, 1},
+                                                   {program, -20005, 1},
+                                                   {program, 0, 1},
+                                                   {shell, 3, 2},
+                                                   {window->playerPath, 0, 1}};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(extracted, expected) << "each icon location extracted once, none refused";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>(8, 1)));
+    for (int row = 0; row < 8; ++row) {
         const ExtensionEntry* entry = RowEntry(window->listView, row);
         ASSERT_NE(entry, nullptr);
         EXPECT_EQ(entry, window->catalogue.Find(RowText(row).substr(1)))
@@ -292,20 +296,27 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
 }
 
 TEST_F(MainWindowTest, TheShownListPaintsEachRowsCheckBoxAndIconOnTheWindowColour) {
-    Fill({{L"mkv", ThisProgram(), L"0"}});
+    Fill({{L"mkv", ThisProgram(), L"0"}, {L"mp3", SystemIconLibrary(), L"3"}});
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     UpdateWindow(window->listView);
-    RECT icon = {}, client = {};
-    ListView_GetItemRect(window->listView, 0, &icon, LVIR_ICON);
+    RECT client = {};
     GetClientRect(window->listView, &client);
     const HDC shown = GetDC(window->listView);
-    std::vector<COLORREF> onScreen;
     const int size = window->imageList.IconSize();
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            onScreen.push_back(GetPixel(shown, icon.right - size + x, icon.top + y));
+    const auto iconOnScreen = [&](int row) {
+        RECT icon = {};
+        ListView_GetItemRect(window->listView, row, &icon, LVIR_ICON);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                pixels.push_back(GetPixel(shown, icon.right - size + x, icon.top + y));
+            }
         }
-    }
+        return pixels;
+    };
+    const std::vector<COLORREF> first = iconOnScreen(0);
+    RECT icon = {};
+    ListView_GetItemRect(window->listView, 0, &icon, LVIR_ICON);
     int checkBox = 0; // the pixels left of the icon that are not the window colour
     for (int y = icon.top; y < icon.bottom; ++y) {
         for (int x = 0; x < icon.right - size; ++x) {
@@ -313,9 +324,19 @@ TEST_F(MainWindowTest, TheShownListPaintsEachRowsCheckBoxAndIconOnTheWindowColou
         }
     }
     const COLORREF empty = GetPixel(shown, client.right - 2, client.bottom - 2);
+    // The second row blacked out on the screen, then painted again on its own: the buffer of
+    // that area must show that row, not the list's top left corner.
+    RECT second = {};
+    ListView_GetItemRect(window->listView, 1, &second, LVIR_BOUNDS);
+    FillRect(shown, &second, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(window->listView, &second, FALSE);
+    UpdateWindow(window->listView);
+    const std::vector<COLORREF> repainted = iconOnScreen(1);
     ReleaseDC(window->listView, shown);
     ShowWindow(hwnd, SW_HIDE);
-    EXPECT_EQ(onScreen, ImagePixels(0));
+    EXPECT_EQ(first, ImagePixels(0));
+    EXPECT_EQ(repainted, ImagePixels(1));
+    ASSERT_NE(ImagePixels(0), ImagePixels(1));
     EXPECT_GE(checkBox, 4 * 8) << "the check box's four sides";
     EXPECT_EQ(empty, GetSysColor(COLOR_WINDOW)) << "beyond the rows";
 }
@@ -438,21 +459,24 @@ protected:
 };
 
 TEST_F(DisplayScaleTest, RowIHasImageIAfterAFillARebuildAndAChangeOfDpi) {
-    const std::wstring program = ThisProgram();
-    Fill({{L"aac", program, L"0"}, {L"avi", program, L"0"}, {L"mkv", program, L"0"}});
-    const auto images = [this] {
-        std::vector<int> indices;
-        for (int row = 0; row < Rows(); ++row) {
-            indices.push_back(RowImage(row));
+    // Three icons, the rows in another order than their locations.
+    const std::pair<std::wstring, int> icons[] = {
+        {ThisProgram(), 0}, {SystemIconLibrary(), 4}, {SystemIconLibrary(), 3}};
+    Fill({{L"aac", icons[0].first, L"0"},
+          {L"avi", icons[1].first, L"4"},
+          {L"mkv", icons[2].first, L"3"}});
+    const auto expectImages = [&](const char* when) {
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(RowImage(row), row) << when;
+            EXPECT_EQ(ImagePixels(row), IconPixels(icons[row].first, icons[row].second))
+                << when << ": row " << row;
         }
-        return indices;
     };
-    const std::vector<int> expected = {0, 1, 2};
-    EXPECT_EQ(images(), expected) << "filled";
+    expectImages("filled");
     window->RebuildExtensionList();
-    EXPECT_EQ(images(), expected) << "rebuilt";
+    expectImages("rebuilt");
     ChangeDpi(192);
-    EXPECT_EQ(images(), expected) << "at 192 dpi";
+    expectImages("at 192 dpi");
     EXPECT_EQ(window->imageList.IconSize(), 32);
     EXPECT_EQ(ImageCount(), 3) << "the rows' images and the badge after them";
 }
