@@ -103,7 +103,15 @@ TEST(MainWindowLayout, PlacesTheControlsForTheClientSizeFontAndScale) {
          {565, 460, 175, 30},
          {415, 460, 140, 30},
          {10, 476, 231, 16}},
-        // A label wider than 33 characters widens the check box.
+        // A label wider than 33 characters widens the check box, and where it no longer fits
+        // beside the buttons it goes above them.
+        {600,
+         400,
+         {96, 6, 13, 310},
+         {8, 8, 584, 331},
+         {442, 368, 150, 24},
+         {314, 368, 120, 24},
+         {8, 347, 310, 13}},
         {900,
          600,
          {144, 9, 19, 320},
@@ -145,19 +153,23 @@ TEST(MainWindowLayout, FitsTwentyRowsToAListColumnWithScaledSpace) {
         int rows;
         RECT row;
         LayoutMeasures measures;
+        SIZE frame; // of the window; the list keeps 21 pixels beside its rows
         SIZE fitted;
     };
     const Case cases[] = {
-        // Width: columns x row width + 40; height: (row height + 1) x 24 + 13 * 19 / 10.
-        {20, {0, 0, 60, 17}, {96, 6, 13, 0}, {100, 456}},
-        {21, {0, 0, 60, 17}, {96, 6, 13, 0}, {160, 456}},
-        {40, {5, 2, 65, 19}, {96, 6, 13, 0}, {160, 456}},
-        {41, {0, 0, 60, 17}, {96, 6, 13, 0}, {220, 456}},
-        // At 192 dpi: 80 beside the columns, 2 added to each row's height.
-        {21, {0, 0, 120, 34}, {192, 12, 26, 0}, {320, 913}},
+        // Width: columns x row width + 40. Height: 21, 20.5 rows (348), what the layout puts
+        // beside the list at the window's width (at least 528) and the frame.
+        {20, {0, 0, 60, 17}, {96, 6, 13, 0}, {16, 39}, {100, 21 + 348 + 48 + 39}},
+        {21, {0, 0, 60, 17}, {96, 6, 13, 0}, {16, 39}, {160, 456}},
+        {40, {5, 2, 65, 19}, {96, 6, 13, 0}, {16, 39}, {160, 456}},
+        {41, {0, 0, 60, 17}, {96, 6, 13, 0}, {8, 20}, {220, 437}},
+        // A check box label too wide to go beside the buttons: it goes above them.
+        {21, {0, 0, 60, 17}, {96, 7, 16, 300}, {16, 39}, {160, 21 + 348 + 78 + 39}},
+        // At 192 dpi: 80 beside the columns, margins of 16.
+        {21, {0, 0, 120, 34}, {192, 12, 26, 0}, {32, 78}, {320, 21 + 697 + 97 + 78}},
     };
     for (const Case& c : cases) {
-        const SIZE got = FittedWindowSize(c.rows, c.row, c.measures);
+        const SIZE got = FittedWindowSize(c.rows, c.row, c.measures, c.frame, 21);
         EXPECT_EQ(std::make_pair(got.cx, got.cy), std::make_pair(c.fitted.cx, c.fitted.cy))
             << c.rows << " rows at " << c.measures.dpi << " dpi";
     }
@@ -372,6 +384,8 @@ TEST_F(FittingTest, TwentyRowsMakeOneListColumnAndEachFurtherTwentyAnother) {
     GetClientRect(window->listView, &list);
     EXPECT_EQ(Row(19).left, row.left);
     EXPECT_LE(Row(19).bottom, list.bottom);
+    EXPECT_EQ(Row(20).left, row.left + rowWidth) << "the twenty-first row starts a column";
+    EXPECT_EQ(Row(20).top, row.top);
     const int height = Height();
 
     AddRows(61, 81);
@@ -438,9 +452,13 @@ protected:
         window->FitWindowToList();
         MINMAXINFO limits = {};
         SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        // The outer width and the client area's height: the window's frame is the system's, and
+        // Wine keeps it as it was made when the dpi changes.
         const RECT bounds = WindowBounds();
+        RECT client = {};
+        GetClientRect(hwnd, &client);
         text << ", row " << row.right - row.left << "x" << row.bottom - row.top << ", fitted "
-             << bounds.right - bounds.left << "x" << bounds.bottom - bounds.top << ", minimum "
+             << bounds.right - bounds.left << "x" << client.bottom << ", minimum "
              << limits.ptMinTrackSize.x << "x" << limits.ptMinTrackSize.y << ", controls";
         window->LayoutControls(1000, 700);
         for (const HWND control : {window->listView, window->setAssociationsButton,
