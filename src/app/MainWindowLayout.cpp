@@ -10,7 +10,6 @@ namespace {
 constexpr int kMargin = 8;            // around the list, between and below the buttons
 constexpr int kCheckBoxBottom = 6;    // below the check box when it sits beside the buttons
 constexpr int kFittedExtraWidth = 40; // beside the list columns of the fitted window
-constexpr int kFittedRowGap = 1;      // added to each row's height in the fitted height
 // Widths in average characters and heights in lines of the dialog font.
 constexpr int kSetAssociationsChars = 25;
 constexpr int kOpenIdfFileChars = 20;
@@ -18,10 +17,8 @@ constexpr int kShellExtensionChars = 33; // the check box's width at least
 constexpr int kMinimumWidthChars = 88;
 constexpr int kMinimumHeightLines = 15;
 constexpr int kInfoTipWidthChars = 60;
-// Fitting the window to its rows: rows per list column, and the height in row heights that the
-// list and the frame take above the buttons.
+// Fitting the window to its rows: rows per list column.
 constexpr int kRowsPerColumn = 20;
-constexpr int kFittedRowLines = 24;
 
 } // namespace
 
@@ -57,13 +54,20 @@ SIZE MinimumWindowSize(const LayoutMeasures& measures) {
     return {kMinimumWidthChars * measures.charWidth, kMinimumHeightLines * measures.charHeight};
 }
 
-SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures) {
+SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures,
+                      SIZE windowFrame, int listBesideRows) {
     const int columns = (rows - 1) / kRowsPerColumn + 1;
-    const int rowHeight =
-        rowBounds.bottom - rowBounds.top + ScalePixels(kFittedRowGap, measures.dpi);
-    return {columns * (rowBounds.right - rowBounds.left) +
-                ScalePixels(kFittedExtraWidth, measures.dpi),
-            rowHeight * kFittedRowLines + ButtonHeight(measures.charHeight)};
+    const int width =
+        columns * (rowBounds.right - rowBounds.left) + ScalePixels(kFittedExtraWidth, measures.dpi);
+    const int rowHeight = rowBounds.bottom - rowBounds.top;
+    const int listHeight = listBesideRows + kRowsPerColumn * rowHeight + rowHeight / 2;
+    // What the layout puts above and below the list, at the width the window will have (never
+    // less than its minimum).
+    constexpr int kAnyHeight = 10000;
+    const int clientWidth = std::max<int>(width, MinimumWindowSize(measures).cx) - windowFrame.cx;
+    const int besideList =
+        kAnyHeight - LayOutControls(clientWidth, kAnyHeight, measures).listView.height;
+    return {width, listHeight + besideList + windowFrame.cy};
 }
 
 int InfoTipWidth(const LayoutMeasures& measures) {

@@ -34,8 +34,11 @@ int ButtonHeight(int charHeight);
 SIZE MinimumWindowSize(const LayoutMeasures& measures);
 
 // The outer size of the window that shows the rows, 20 rows to a list column, given the bounds
-// of one row.
-SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures);
+// of one row, what the window's frame adds to its client size and the height that the list keeps
+// beside its rows. The rows get twenty rows and half of another: the list view starts a new column
+// where a whole row no longer fits.
+SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures,
+                      SIZE windowFrame, int listBesideRows);
 
 // The widest line of an info tip: 60 average characters.
 int InfoTipWidth(const LayoutMeasures& measures);

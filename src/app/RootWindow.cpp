@@ -141,7 +141,7 @@ void RootWindow::ChangeDpi(int newDpi, const RECT& suggested) {
     if (!commands.Busy() || RowCount(listView) == 0) {
         imageList.Make(listView, dpi);
         // The rows are in catalogue order, as the images come.
-        const std::vector<int> images = imageList.AddRowImages(catalogue);
+        const std::vector<int> images = imageList.AddRowImages(catalogue, playerPath);
         const int rows = RowCount(listView);
         for (int row = 0; row < rows && row < static_cast<int>(images.size()); ++row) {
             SetRowImage(listView, row, images[row]);
@@ -169,7 +169,7 @@ void RootWindow::LayoutControls(int width, int height) {
 }
 
 void RootWindow::FillExtensionList() {
-    AddExtensionRows(imageList.AddRowImages(catalogue));
+    AddExtensionRows(imageList.AddRowImages(catalogue, playerPath));
     // The keyboard starts on the first row.
     if (RowCount(listView) > 0 && FocusedRow(listView) < 0) {
         FocusRow(listView, 0);
@@ -193,7 +193,16 @@ void RootWindow::FitWindowToList() {
     if (rows <= 0 || !RowBounds(listView, 0, row)) {
         return; // no row to measure: the window keeps its size
     }
-    const SIZE size = FittedWindowSize(rows, row, Measures());
+    RECT outer = {}, client = {};
+    GetWindowRect(hwnd, &outer);
+    GetClientRect(hwnd, &client);
+    const SIZE frame = {outer.right - outer.left - client.right,
+                        outer.bottom - outer.top - client.bottom};
+    // The list's client edge above and below, and the room of a horizontal scroll bar, which a
+    // list of columns keeps free below its rows even when it shows none.
+    const SIZE size = FittedWindowSize(rows, row, Measures(), frame,
+                                       2 * SystemMetricForDpi(SM_CYEDGE, dpi) +
+                                           SystemMetricForDpi(SM_CYHSCROLL, dpi));
     SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
 }
 

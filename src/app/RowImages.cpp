@@ -121,7 +121,9 @@ using IconLocation = std::pair<std::wstring, int>;
 // empty one where the file has none.
 std::vector<UniqueIcon> ExtractIconRange(const std::wstring& file, int first, int count, int size) {
     std::vector<HICON> icons(static_cast<std::size_t>(count), nullptr);
-    PrivateExtractIconsW(file.c_str(), first, size, size, icons.data(), nullptr,
+    // Asked for their resource identifiers too: without them, Wine gives only the first icon.
+    std::vector<UINT> identifiers(static_cast<std::size_t>(count), 0);
+    PrivateExtractIconsW(file.c_str(), first, size, size, icons.data(), identifiers.data(),
                          static_cast<UINT>(count), 0);
     return std::vector<UniqueIcon>(icons.begin(), icons.end());
 }
@@ -133,9 +135,10 @@ constexpr int kLongestRange = 32;
 // The icon of each location, each extracted once: the non-negative indices of one file in ranges
 // where they lie close together (a resource identifier cannot be ranged). A location whose icon
 // a range did not bring, although the file gave others, is asked for on its own.
-std::map<IconLocation, UniqueIcon> ExtractIcons(const std::set<IconLocation>& locations, int size) {
+std::map<IconLocation, UniqueIcon> ExtractIcons(const std::set<IconLocation>& locations, int size,
+                                                const std::wstring& playerPath) {
     std::map<IconLocation, UniqueIcon> icons;
-    IconLocationGate gate;
+    IconLocationGate gate(playerPath);
     for (auto at = locations.begin(); at != locations.end();) {
         const std::wstring& file = at->first;
         if (at->second < 0 || gate.Refusal(file) != nullptr) {
@@ -179,7 +182,8 @@ void RowImages::Create(int size, int capacity) {
     }
 }
 
-std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue) {
+std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue,
+                                         const std::wstring& playerPath) {
     const int size = IconSize();
     std::vector<IconLocation> rowLocations;
     rowLocations.reserve(catalogue.Size());
@@ -190,8 +194,8 @@ std::vector<int> RowImages::AddRowImages(const ExtensionCatalogue& catalogue) {
     // Each distinct icon is extracted and drawn once (the built-in rows all show the player's
     // first icon); each row still gets an image of its own, which a chosen icon replaces.
     std::map<IconLocation, IconImage> drawn;
-    for (const auto& [location, icon] :
-         ExtractIcons(std::set<IconLocation>(rowLocations.begin(), rowLocations.end()), size)) {
+    for (const auto& [location, icon] : ExtractIcons(
+             std::set<IconLocation>(rowLocations.begin(), rowLocations.end()), size, playerPath)) {
         if (icon) {
             IconImage image = DrawIconImage(icon.get(), size);
             if (image.image) {

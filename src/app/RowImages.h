@@ -27,8 +27,10 @@ public:
     // Into the new image list of Make: the image of each entry's icon in catalogue order, then the
     // badge; returns each entry's image index, -1 for an entry without an icon. Each distinct icon
     // location is extracted and drawn once, however many entries name it, and the close indices
-    // of one file are read with one opening of it.
-    std::vector<int> AddRowImages(const ExtensionCatalogue& catalogue);
+    // of one file are read with one opening of it. Icon files that the gate refuses are not
+    // opened, save the player's own file, which the list shows wherever it is.
+    std::vector<int> AddRowImages(const ExtensionCatalogue& catalogue,
+                                  const std::wstring& playerPath);
     // Puts the icon of a row: at the row's image, or appended for a row without one (-1). Returns
     // the row's image afterwards, -1 when it has none.
     int PutRowIcon(int image, HICON icon);

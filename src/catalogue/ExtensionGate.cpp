@@ -6,25 +6,28 @@
 #include <shlwapi.h>
 
 #include <cwchar>
+#include <string_view>
 
 namespace {
 
-// Types that Windows starts, runs, installs or follows as a program or a link, whatever the
-// system's own list says (it may be out of date, or answer nothing).
-const wchar_t* const kProgramTypes[] = {
-    L"exe",        L"com",       L"scr",     L"pif",         L"bat",       L"cmd",
-    L"lnk",        L"url",       L"website", L"msi",         L"msp",       L"mst",
-    L"reg",        L"inf",       L"cpl",     L"dll",         L"sys",       L"js",
-    L"jse",        L"vbs",       L"vbe",     L"wsf",         L"wsh",       L"ps1",
-    L"psm1",       L"hta",       L"msc",     L"application", L"appref-ms", L"settingcontent-ms",
-    L"library-ms", L"search-ms",
-};
+// Types that Windows starts, runs, installs or follows as a program, whatever the system's own
+// list says (it may be out of date, or answer nothing): programs, links, installers and packages,
+// scripts and the help files that run them, and the shell's locations and settings, which it
+// opens as commands. Disk images (iso, img, vhd) are not among them: players open them.
+// Separated by blanks, with one at each end.
+constexpr wchar_t kProgramTypes[] =
+    L" exe com scr pif bat cmd lnk url website scf shb shs xnk rdp wsb cpl dll sys inf reg "
+    L"msc application appref-ms xbap jar jnlp gadget msi msp mst msu appx appxbundle msix "
+    L"msixbundle appinstaller diagcab js jse vb vbs vbe ws wsf wsh wsc sct hta chm hlp ps1 "
+    L"ps1xml ps2 ps2xml psc1 psc2 psd1 psm1 msh msh1 msh2 mshxml msh1xml msh2xml py pyw pyc "
+    L"pyo pyz pyzw settingcontent-ms library-ms search-ms searchconnector-ms theme "
+    L"themepack deskthemepack ";
 
 bool IsProgramType(const std::wstring& extension) {
-    for (const wchar_t* type : kProgramTypes) {
-        if (EqualIgnoringAsciiCase(extension, type)) {
-            return true;
-        }
+    // An extension with a blank is refused before it is looked for here.
+    if (std::wstring_view(kProgramTypes).find(L" " + LowerAscii(extension) + L" ") !=
+        std::wstring_view::npos) {
+        return true;
     }
     return AssocIsDangerous((L"." + extension).c_str()) != FALSE;
 }

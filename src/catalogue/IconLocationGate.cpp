@@ -67,7 +67,7 @@ const wchar_t* IconFileRefusal(const std::wstring& file) {
 }
 
 const wchar_t* IconLocationGate::Refusal(const std::wstring& file) {
-    if (file.empty()) {
+    if (file.empty() || (!playerFile.empty() && file == playerFile)) {
         return nullptr;
     }
     if (file.size() >= 2 && IsSeparator(file[0]) && IsSeparator(file[1])) {
@@ -82,6 +82,9 @@ const wchar_t* IconLocationGate::Refusal(const std::wstring& file) {
     if (file.find(L':', 2) != std::wstring::npos) {
         return L"The icon file's path holds a colon after its drive letter.";
     }
+    if (file.find(L',') != std::wstring::npos) {
+        return L"The icon file's path holds a comma.";
+    }
     if (file.size() >= MAX_PATH) {
         return L"The icon file's path is longer than 259 characters.";
     }
@@ -90,8 +93,16 @@ const wchar_t* IconLocationGate::Refusal(const std::wstring& file) {
         const wchar_t root[] = {file[0], L':', L'\\', L'\0'};
         driveType = GetDriveTypeW(root) + 1;
     }
-    if (driveType == DRIVE_REMOTE + 1) {
+    switch (driveType - 1) {
+    case DRIVE_FIXED:
+    case DRIVE_REMOVABLE:
+    case DRIVE_CDROM:
+    case DRIVE_RAMDISK:
+        break;
+    case DRIVE_REMOTE:
         return kOtherComputer;
+    default: // no drive has the letter now, or one of no known kind
+        return L"The icon file's drive is not a drive of this computer.";
     }
     if (NamesDevice(file)) {
         return L"The icon file names a device, not a file.";

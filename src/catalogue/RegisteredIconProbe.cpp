@@ -30,7 +30,7 @@ void ReadRegisteredIcons(ExtensionCatalogue& catalogue) {
         if (!stored) {
             continue; // no earlier registration, or no text in it
         }
-        // The icon file may itself contain commas: the index follows the last one.
+        // The index follows the last comma (a file with a comma of its own is refused below).
         const std::wstring& location = *stored;
         const std::size_t comma = location.rfind(L',');
         std::wstring file = comma == std::wstring::npos ? L"" : location.substr(0, comma);

@@ -212,6 +212,10 @@ TEST_F(AssociationMarksTest, MarksFollowSetAssociationsOnWindows7AndTheRegistryO
     SetActiveWindow(hwnd);
     EXPECT_GT(keyOpens, 0);
     EXPECT_EQ(RowOverlay(3), 1u) << "changed while inactive: read again";
+    SetActiveWindow(other);
+    SetCommand(L"MP3", L"\"C:\\Other\\player.exe\" \"%1\""); // only below Software\Classes
+    SetActiveWindow(hwnd);
+    EXPECT_EQ(RowOverlay(3), 0u) << "its file type no longer opens Veltrano";
     ReplaceImport("advapi32.dll", "RegOpenKeyExW", reinterpret_cast<void*>(systemOpenKey));
     DestroyWindow(other);
 }

@@ -3,7 +3,9 @@
 #include "registry/RegistryTestSupport.h"
 
 #include "definitions/TestFiles.h"
+#include "support/FileDialogDriver.h"
 #include "support/MessageBoxWatcher.h"
+#include "support/ThisProgram.h"
 #include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
 
@@ -19,6 +21,9 @@ namespace {
 std::wstring Program() {
     return WindowsPathOfHostFile(VTASSOC_EXE);
 }
+
+// The name of this test program's copy that loads a planted DLL as the control of the test below.
+constexpr wchar_t kPlantedControl[] = L"planted-control.exe";
 
 std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\') + 1);
@@ -84,27 +89,58 @@ TEST_F(EndToEndTest, TicksRowsSetsAssociationsAndEndsWithExitCodeZero) {
     EXPECT_FALSE(RawKeyExists(kClasses + L"\\VTAVIFile"));
 }
 
-TEST_F(EndToEndTest, AUxThemeDllBesideTheProgramIsNeverLoaded) {
-    // A uxtheme.dll beside the program, as a Downloads folder may hold one, which Wine prefers to
-    // its own as Windows would. Loaded, it leaves the marker file beside itself.
+TEST_F(EndToEndTest, NoDllBesideTheProgramIsLoaded) {
+    const std::wstring self = ThisProgram();
+    if (self.substr(self.rfind(L'\\') + 1) == kPlantedControl) {
+        FreeLibrary(LoadLibraryW(L"comdlg32.dll")); // run as the control below
+        return;
+    }
+    // DLLs beside the program, as a Downloads folder may hold them, which Wine prefers to its own
+    // as Windows would: uxtheme.dll, and comdlg32.dll, which the program loads by its name for
+    // "Open IDF File" (only the restricted DLL search keeps that one from the program's folder).
+    // Loaded, each leaves its marker file beside itself.
     const ProgramCopy copy(Program(), L"vtassoc-downloads.exe", L"win7");
-    ASSERT_TRUE(copy.Ready() && copy.PreferNativeDll(L"uxtheme"));
-    const std::wstring planted = FolderOf(copy.Path()) + L"uxtheme.dll";
-    const std::wstring marker = FolderOf(copy.Path()) + L"uxtheme-was-loaded";
-    DeleteFileW(marker.c_str());
-    ASSERT_TRUE(CopyFileW(WindowsPathOfHostFile(PLANTED_UXTHEME).c_str(), planted.c_str(), FALSE));
+    ASSERT_TRUE(copy.Ready());
+    const std::wstring folder = FolderOf(copy.Path());
+    const std::wstring idf = folder + L"empty.idf";
+    ASSERT_TRUE(WriteBytes(idf, {}));
+    std::vector<std::wstring> planted, markers;
+    for (const wchar_t* dll : {L"uxtheme", L"comdlg32"}) {
+        ASSERT_TRUE(copy.PreferNativeDll(dll));
+        planted.push_back(folder + dll + L".dll");
+        markers.push_back(folder + dll + L"-was-loaded");
+        DeleteFileW(markers.back().c_str());
+        ASSERT_TRUE(
+            CopyFileW(WindowsPathOfHostFile(PLANTED_DLL).c_str(), planted.back().c_str(), FALSE));
+    }
     DWORD exitCode = 99;
     {
         AppDriver app;
         ASSERT_TRUE(app.Start(copy.Path()));
         EXPECT_NE(app.WaitForWindow(), nullptr);
         EXPECT_TRUE(app.WaitForRowCount(82));
+        app.ClickButton(2); // "Open IDF File": the system's open-file dialog, answered
+        EXPECT_TRUE(AnswerOpenFileDialog(app.ProcessId(), idf));
+        EXPECT_TRUE(app.WaitForRowCount(82));
         app.Close();
         EXPECT_TRUE(app.WaitForExit(20000, exitCode));
     }
-    EXPECT_TRUE(DeleteFileW(planted.c_str()));
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::wstring& marker : markers) {
+        EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES)
+            << testing::PrintToString(marker);
+    }
+    // The control: this test program's copy beside them, for which Wine prefers the planted
+    // comdlg32.dll too, loads it by its name without restricting the search, and so loads the
+    // planted one, which leaves its marker.
+    const ProgramCopy control(ThisProgram(), kPlantedControl, L"win7");
+    ASSERT_TRUE(control.Ready() && control.PreferNativeDll(L"comdlg32"));
+    EXPECT_EQ(RunTests(control.Path(), L"EndToEndTest.NoDllBesideTheProgramIsLoaded", 60000, false),
+              0u);
+    EXPECT_NE(GetFileAttributesW(markers[1].c_str()), INVALID_FILE_ATTRIBUTES) << "control";
+    for (const std::wstring& file : {planted[0], planted[1], markers[0], markers[1], idf}) {
+        DeleteFileW(file.c_str());
+    }
 }
 
 TEST_F(EndToEndTest, AnOlderWindowsIsRefusedWithExitCodeOne) {

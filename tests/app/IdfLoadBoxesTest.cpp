@@ -47,11 +47,11 @@ const LineCase lineCases[] = {
      L"C:\\Program Files (x86", false, L"-3"},
     {L"AddExt(file=C:\\Program Files (x86)\\x.dll,ext=mkv,index=3)", true, L"mkv",
      L"C:\\Program Files (x86)\\x.dll", false, L"-3"},
-    {L"AddExt(file=a,b.dll,ext=mkv,index=1)", true, L"mkv", L"a,b.dll", true, L"-1"},
+    {L"AddExt(file=a,b.dll,ext=mkv,index=1)", false, L"", L"", false, L"", kComma},
     {L"AddExt(file=a,,ext=mkv,index=1)", false},
     {L";AddExt(ext=mkv,file=a,index=1)", true, L"mkv", L"a", true, L"-1"},
     {L"AddExt(ext=a,file=b,index=1)AddExt(ext=c,file=d,index=2)", true, L"a", L"b", true, L"-1"},
-    {L"AddExt(ext=a,file=b)AddExt(ext=c,file=d,index=2)", true, L"a", L"d,index=2", true, L""},
+    {L"AddExt(ext=a,file=b)AddExt(ext=c,file=d,index=2)", false, L"", L"", false, L"", kComma},
     {L"", false},
     {L"   ", false},
     {L"AddExt(ext=mkv,file=\\\\server\\share\\i.dll,index=12)", false, L"", L"", false, L"",
@@ -220,7 +220,7 @@ TEST_F(IdfLoaderTest, RefusedStatementsAreNotTakenAndOkGoesOnWhileCancelStops) {
             refused.push_back({L"AddExt(ext=mkv,file=" + c.text + L",index=1)", c.reason});
         }
     }
-    for (const GateCase& c : kExtensionCases) {
+    for (const GateCase& c : ExtensionCases()) {
         if (c.reason) {
             refused.push_back({L"AddExt(ext=" + c.text + L",file=,index=1)", c.reason});
         }
@@ -245,6 +245,7 @@ TEST_F(IdfLoaderTest, RefusedStatementsAreNotTakenAndOkGoesOnWhileCancelStops) {
                                 owner.hwnd, refused[i].second);
         }
         EXPECT_NE(loaded.Find(L"first"), nullptr);
+        EXPECT_EQ(loaded.Find(L"last") != nullptr, answer == IDOK) << "OK goes on to the end";
         EXPECT_EQ(loaded.Size(), answer == IDOK ? 2u : 1u) << "nothing refused is taken";
         EXPECT_EQ(owner.TakeCloseRequest(), answer == IDCANCEL);
     }

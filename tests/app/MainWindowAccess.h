@@ -29,7 +29,9 @@ public:
 
     void LayoutControls(int width, int height) { window.LayoutControls(width, height); }
     LayoutMeasures Measures() const { return window.Measures(); }
-    std::vector<int> AddRowImages() { return window.imageList.AddRowImages(window.catalogue); }
+    std::vector<int> AddRowImages() {
+        return window.imageList.AddRowImages(window.catalogue, window.playerPath);
+    }
     void AddExtensionRows(const std::vector<int>& images) { window.AddExtensionRows(images); }
     void RebuildExtensionList() { window.RebuildExtensionList(); }
     void FitWindowToList() { window.FitWindowToList(); }

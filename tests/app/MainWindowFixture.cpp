@@ -2,6 +2,7 @@
 
 #include "app/ListRows.h"
 #include "app/StartUp.h"
+#include "support/ImportHook.h"
 #include "support/MessageQueue.h"
 
 #include <commctrl.h>
@@ -11,7 +12,28 @@ namespace {
 // The image list holds the rows' icons, then the badge.
 constexpr int kBadgeImages = 1;
 
+IconExtractions* recording = nullptr;
+decltype(&PrivateExtractIconsW) systemExtract = nullptr;
+
+UINT WINAPI RecordedExtract(LPCWSTR file, int first, int cx, int cy, HICON* icons, UINT* ids,
+                            UINT count, UINT flags) {
+    recording->calls.emplace_back(file, first, count);
+    return systemExtract(file, first, cx, cy, icons, ids, count, flags);
+}
+
 } // namespace
+
+IconExtractions::IconExtractions() {
+    recording = this;
+    systemExtract = reinterpret_cast<decltype(systemExtract)>(ReplaceImport(
+        "user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(&RecordedExtract)));
+    EXPECT_NE(systemExtract, nullptr) << "the program extracts its icons through user32";
+}
+
+IconExtractions::~IconExtractions() {
+    ReplaceImport("user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(systemExtract));
+    recording = nullptr;
+}
 
 UINT ScriptedPickers::TrackMenu(HMENU menu, UINT flags, int x, int y, HWND owner) {
     ++menuCalls;
@@ -147,13 +169,30 @@ int MainWindowTest::ImageCount() const {
 }
 
 std::vector<COLORREF> MainWindowTest::ImagePixels(int image, UINT overlay) const {
+    return DrawnPixels([&](HDC memory, int) {
+        ImageList_Draw(window->imageList.Handle(), image, memory, 0, 0,
+                       ILD_NORMAL | INDEXTOOVERLAYMASK(overlay));
+    });
+}
+
+std::vector<COLORREF> MainWindowTest::IconPixels(const std::wstring& file, int index) const {
+    return DrawnPixels([&](HDC memory, int size) {
+        HICON icon = nullptr;
+        PrivateExtractIconsW(file.c_str(), index, size, size, &icon, nullptr, 1, 0);
+        const RECT all = {0, 0, size, size};
+        FillRect(memory, &all, GetSysColorBrush(COLOR_WINDOW));
+        DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+    });
+}
+
+std::vector<COLORREF> MainWindowTest::DrawnPixels(const std::function<void(HDC, int)>& draw) const {
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     const int size = window->imageList.IconSize();
     const HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
     const HGDIOBJ previous = SelectObject(memory, bitmap);
-    ImageList_Draw(window->imageList.Handle(), image, memory, 0, 0,
-                   ILD_NORMAL | INDEXTOOVERLAYMASK(overlay));
+    draw(memory, size);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {

@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Answers the popup menu, the icon picker and the open-file dialog as told, and records how they
@@ -42,6 +44,19 @@ public:
     std::wstring fileToChoose;
     int fileDialogCalls = 0;
     HWND fileDialogOwner = nullptr;
+};
+
+// The program's icon extractions (PrivateExtractIconsW) while the object lives: file, first
+// index, count of each, in the order asked.
+class IconExtractions {
+public:
+    using Call = std::tuple<std::wstring, int, UINT>;
+    IconExtractions();
+    ~IconExtractions();
+    IconExtractions(const IconExtractions&) = delete;
+    IconExtractions& operator=(const IconExtractions&) = delete;
+
+    std::vector<Call> calls;
 };
 
 // The player that the window's tests register; every test finds a file there.
@@ -78,6 +93,11 @@ protected:
     // The pixels of one row image, drawn as the list draws it (with the overlay, if given, and
     // over black, so that transparent pixels show as black).
     std::vector<COLORREF> ImagePixels(int image, UINT overlay = 0) const;
+    // The pixels of the icon at the location as a row should show it: drawn by the system at the
+    // images' size on the window colour.
+    std::vector<COLORREF> IconPixels(const std::wstring& file, int index) const;
+    // What the function draws into a size x size bitmap (size: the images'), pixel by pixel.
+    std::vector<COLORREF> DrawnPixels(const std::function<void(HDC, int)>& draw) const;
     RECT WindowBounds() const;
     // Position and size of a control in the main window's client coordinates.
     RECT ControlRect(HWND control) const;

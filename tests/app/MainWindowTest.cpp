@@ -4,7 +4,6 @@
 
 #include "app/DisplayScale.h"
 #include "app/ListRows.h"
-#include "support/ImportHook.h"
 #include "support/TestFolder.h"
 #include "support/e2e/AppDriver.h"
 
@@ -18,20 +17,9 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace {
-
-// Each icon extraction of the program: file, first index, count.
-std::vector<std::tuple<std::wstring, int, UINT>> extractions;
-decltype(&PrivateExtractIconsW) systemExtract = nullptr;
-
-UINT WINAPI CountedExtract(LPCWSTR file, int first, int cx, int cy, HICON* icons, UINT* ids,
-                           UINT count, UINT flags) {
-    extractions.emplace_back(file, first, count);
-    return systemExtract(file, first, cx, cy, icons, ids, count, flags);
-}
 
 std::wstring TextOf(HWND control) {
     wchar_t text[128] = {};
@@ -115,7 +103,15 @@ TEST(MainWindowLayout, PlacesTheControlsForTheClientSizeFontAndScale) {
          {565, 460, 175, 30},
          {415, 460, 140, 30},
          {10, 476, 231, 16}},
-        // A label wider than 33 characters widens the check box.
+        // A label wider than 33 characters widens the check box, and where it no longer fits
+        // beside the buttons it goes above them.
+        {600,
+         400,
+         {96, 6, 13, 310},
+         {8, 8, 584, 331},
+         {442, 368, 150, 24},
+         {314, 368, 120, 24},
+         {8, 347, 310, 13}},
         {900,
          600,
          {144, 9, 19, 320},
@@ -157,19 +153,23 @@ TEST(MainWindowLayout, FitsTwentyRowsToAListColumnWithScaledSpace) {
         int rows;
         RECT row;
         LayoutMeasures measures;
+        SIZE frame; // of the window; the list keeps 21 pixels beside its rows
         SIZE fitted;
     };
     const Case cases[] = {
-        // Width: columns x row width + 40; height: (row height + 1) x 24 + 13 * 19 / 10.
-        {20, {0, 0, 60, 17}, {96, 6, 13, 0}, {100, 456}},
-        {21, {0, 0, 60, 17}, {96, 6, 13, 0}, {160, 456}},
-        {40, {5, 2, 65, 19}, {96, 6, 13, 0}, {160, 456}},
-        {41, {0, 0, 60, 17}, {96, 6, 13, 0}, {220, 456}},
-        // At 192 dpi: 80 beside the columns, 2 added to each row's height.
-        {21, {0, 0, 120, 34}, {192, 12, 26, 0}, {320, 913}},
+        // Width: columns x row width + 40. Height: 21, 20.5 rows (348), what the layout puts
+        // beside the list at the window's width (at least 528) and the frame.
+        {20, {0, 0, 60, 17}, {96, 6, 13, 0}, {16, 39}, {100, 21 + 348 + 48 + 39}},
+        {21, {0, 0, 60, 17}, {96, 6, 13, 0}, {16, 39}, {160, 456}},
+        {40, {5, 2, 65, 19}, {96, 6, 13, 0}, {16, 39}, {160, 456}},
+        {41, {0, 0, 60, 17}, {96, 6, 13, 0}, {8, 20}, {220, 437}},
+        // A check box label too wide to go beside the buttons: it goes above them.
+        {21, {0, 0, 60, 17}, {96, 7, 16, 300}, {16, 39}, {160, 21 + 348 + 78 + 39}},
+        // At 192 dpi: 80 beside the columns, margins of 16.
+        {21, {0, 0, 120, 34}, {192, 12, 26, 0}, {32, 78}, {320, 21 + 697 + 97 + 78}},
     };
     for (const Case& c : cases) {
-        const SIZE got = FittedWindowSize(c.rows, c.row, c.measures);
+        const SIZE got = FittedWindowSize(c.rows, c.row, c.measures, c.frame, 21);
         EXPECT_EQ(std::make_pair(got.cx, got.cy), std::make_pair(c.fitted.cx, c.fitted.cy))
             << c.rows << " rows at " << c.measures.dpi << " dpi";
     }
@@ -241,34 +241,50 @@ TEST_F(MainWindowTest, DraggingSmallerStopsAtTheMinimumSize) {
 
 TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecked) {
     const std::wstring program = ThisProgram();
-    systemExtract = reinterpret_cast<decltype(systemExtract)>(ReplaceImport(
-        "user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(&CountedExtract)));
-    ASSERT_NE(systemExtract, nullptr);
-    extractions.clear();
-    Fill({{L"mkv", program, L"0"},
-          {L"avi", program, L"-20005"}, // a resource identifier
-          {L"zzz", L"C:\\no such folder\\none.dll", L"0"},
-          {L"aac", program, L"  +0 and more"}});
+    const std::wstring shell = SystemIconLibrary();
+    const std::wstring missing = L"C:\\no such folder\\none.dll";
+    // The player run from a share (N:): the list shows its own icon from there, and opens no
+    // other file there.
+    window->playerPath = L"N:\\vtplayer.exe";
+    ASSERT_TRUE(CopyFileW(shell.c_str(), window->playerPath.c_str(), FALSE));
+    std::vector<IconExtractions::Call> extracted;
+    {
+        const IconExtractions extractions;
+        Fill({{L"mkv", program, L"0"},
+              {L"avi", program, L"-20005"}, // a resource identifier
+              {L"zzz", missing, L"0"},
+              {L"aac", program, L"  +0 and more"},
+              {L"x3", shell, L"3"},
+              {L"x4", shell, L"4"},
+              {L"xnet", L"N:\\icons.dll", L"0"},
+              {L"xply", window->playerPath, L"0"}});
+        extracted = extractions.calls;
+    }
+    EXPECT_TRUE(DeleteFileW(window->playerPath.c_str()));
 
-    ASSERT_EQ(Rows(), 4);
+    ASSERT_EQ(Rows(), 8);
     EXPECT_EQ(RowText(0), L".aac");
     EXPECT_EQ(RowText(1), L".avi");
     EXPECT_EQ(RowText(2), L".mkv");
-    EXPECT_EQ(RowText(3), L".zzz");
-    EXPECT_EQ(ImageCount(), 3) << "one image per icon found";
-    EXPECT_EQ(RowImage(0), 0);
-    EXPECT_EQ(RowImage(1), 1);
-    EXPECT_EQ(RowImage(2), 2);
-    EXPECT_EQ(RowImage(3), -1) << "an icon file that does not exist leaves the row without icon";
+    EXPECT_EQ(RowText(7), L".zzz");
+    EXPECT_EQ(ImageCount(), 6) << "one image per icon found";
+    const std::vector<int> images = {0, 1, 2, 3, 4, -1, 5, -1};
+    for (int row = 0; row < 8; ++row) {
+        EXPECT_EQ(RowImage(row), images[row]) << "row " << row << ": a missing or refused file "
+                                              << "leaves the row without icon";
+    }
     EXPECT_EQ(ImagePixels(0), ImagePixels(2)) << "rows of one icon location show the same icon";
-    ReplaceImport("user32.dll", "PrivateExtractIconsW", reinterpret_cast<void*>(systemExtract));
-    std::sort(extractions.begin(), extractions.end());
-    const std::wstring missing = L"C:\\no such folder\\none.dll";
-    EXPECT_EQ(extractions,
-              (decltype(extractions){{missing, 0, 1}, {program, -20005, 1}, {program, 0, 1}}))
-        << "each icon location extracted once";
-    EXPECT_EQ(StateImages(), (std::vector<UINT>{1, 1, 1, 1}));
-    for (int row = 0; row < 4; ++row) {
+    EXPECT_NE(ImagePixels(3), ImagePixels(4)) << "two icons of one file, read as one range";
+    std::sort(extracted.begin(), extracted.end());
+    std::vector<IconExtractions::Call> expected = {{missing, 0, 1},
+                                                   {program, -20005, 1},
+                                                   {program, 0, 1},
+                                                   {shell, 3, 2},
+                                                   {window->playerPath, 0, 1}};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(extracted, expected) << "each icon location extracted once, none refused";
+    EXPECT_EQ(StateImages(), (std::vector<UINT>(8, 1)));
+    for (int row = 0; row < 8; ++row) {
         const ExtensionEntry* entry = RowEntry(window->listView, row);
         ASSERT_NE(entry, nullptr);
         EXPECT_EQ(entry, window->catalogue.Find(RowText(row).substr(1)))
@@ -292,20 +308,27 @@ TEST_F(MainWindowTest, FillsOneRowPerEntryInCatalogueOrderWithItsIconAndUnchecke
 }
 
 TEST_F(MainWindowTest, TheShownListPaintsEachRowsCheckBoxAndIconOnTheWindowColour) {
-    Fill({{L"mkv", ThisProgram(), L"0"}});
+    Fill({{L"mkv", ThisProgram(), L"0"}, {L"mp3", SystemIconLibrary(), L"3"}});
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     UpdateWindow(window->listView);
-    RECT icon = {}, client = {};
-    ListView_GetItemRect(window->listView, 0, &icon, LVIR_ICON);
+    RECT client = {};
     GetClientRect(window->listView, &client);
     const HDC shown = GetDC(window->listView);
-    std::vector<COLORREF> onScreen;
     const int size = window->imageList.IconSize();
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            onScreen.push_back(GetPixel(shown, icon.right - size + x, icon.top + y));
+    const auto iconOnScreen = [&](int row) {
+        RECT icon = {};
+        ListView_GetItemRect(window->listView, row, &icon, LVIR_ICON);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                pixels.push_back(GetPixel(shown, icon.right - size + x, icon.top + y));
+            }
         }
-    }
+        return pixels;
+    };
+    const std::vector<COLORREF> first = iconOnScreen(0);
+    RECT icon = {};
+    ListView_GetItemRect(window->listView, 0, &icon, LVIR_ICON);
     int checkBox = 0; // the pixels left of the icon that are not the window colour
     for (int y = icon.top; y < icon.bottom; ++y) {
         for (int x = 0; x < icon.right - size; ++x) {
@@ -313,9 +336,19 @@ TEST_F(MainWindowTest, TheShownListPaintsEachRowsCheckBoxAndIconOnTheWindowColou
         }
     }
     const COLORREF empty = GetPixel(shown, client.right - 2, client.bottom - 2);
+    // The second row blacked out on the screen, then painted again on its own: the buffer of
+    // that area must show that row, not the list's top left corner.
+    RECT second = {};
+    ListView_GetItemRect(window->listView, 1, &second, LVIR_BOUNDS);
+    FillRect(shown, &second, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(window->listView, &second, FALSE);
+    UpdateWindow(window->listView);
+    const std::vector<COLORREF> repainted = iconOnScreen(1);
     ReleaseDC(window->listView, shown);
     ShowWindow(hwnd, SW_HIDE);
-    EXPECT_EQ(onScreen, ImagePixels(0));
+    EXPECT_EQ(first, ImagePixels(0));
+    EXPECT_EQ(repainted, ImagePixels(1));
+    ASSERT_NE(ImagePixels(0), ImagePixels(1));
     EXPECT_GE(checkBox, 4 * 8) << "the check box's four sides";
     EXPECT_EQ(empty, GetSysColor(COLOR_WINDOW)) << "beyond the rows";
 }
@@ -351,6 +384,8 @@ TEST_F(FittingTest, TwentyRowsMakeOneListColumnAndEachFurtherTwentyAnother) {
     GetClientRect(window->listView, &list);
     EXPECT_EQ(Row(19).left, row.left);
     EXPECT_LE(Row(19).bottom, list.bottom);
+    EXPECT_EQ(Row(20).left, row.left + rowWidth) << "the twenty-first row starts a column";
+    EXPECT_EQ(Row(20).top, row.top);
     const int height = Height();
 
     AddRows(61, 81);
@@ -417,9 +452,13 @@ protected:
         window->FitWindowToList();
         MINMAXINFO limits = {};
         SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        // The outer width and the client area's height: the window's frame is the system's, and
+        // Wine keeps it as it was made when the dpi changes.
         const RECT bounds = WindowBounds();
+        RECT client = {};
+        GetClientRect(hwnd, &client);
         text << ", row " << row.right - row.left << "x" << row.bottom - row.top << ", fitted "
-             << bounds.right - bounds.left << "x" << bounds.bottom - bounds.top << ", minimum "
+             << bounds.right - bounds.left << "x" << client.bottom << ", minimum "
              << limits.ptMinTrackSize.x << "x" << limits.ptMinTrackSize.y << ", controls";
         window->LayoutControls(1000, 700);
         for (const HWND control : {window->listView, window->setAssociationsButton,
@@ -438,21 +477,24 @@ protected:
 };
 
 TEST_F(DisplayScaleTest, RowIHasImageIAfterAFillARebuildAndAChangeOfDpi) {
-    const std::wstring program = ThisProgram();
-    Fill({{L"aac", program, L"0"}, {L"avi", program, L"0"}, {L"mkv", program, L"0"}});
-    const auto images = [this] {
-        std::vector<int> indices;
-        for (int row = 0; row < Rows(); ++row) {
-            indices.push_back(RowImage(row));
+    // Three icons, the rows in another order than their locations.
+    const std::pair<std::wstring, int> icons[] = {
+        {ThisProgram(), 0}, {SystemIconLibrary(), 4}, {SystemIconLibrary(), 3}};
+    Fill({{L"aac", icons[0].first, L"0"},
+          {L"avi", icons[1].first, L"4"},
+          {L"mkv", icons[2].first, L"3"}});
+    const auto expectImages = [&](const char* when) {
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(RowImage(row), row) << when;
+            EXPECT_EQ(ImagePixels(row), IconPixels(icons[row].first, icons[row].second))
+                << when << ": row " << row;
         }
-        return indices;
     };
-    const std::vector<int> expected = {0, 1, 2};
-    EXPECT_EQ(images(), expected) << "filled";
+    expectImages("filled");
     window->RebuildExtensionList();
-    EXPECT_EQ(images(), expected) << "rebuilt";
+    expectImages("rebuilt");
     ChangeDpi(192);
-    EXPECT_EQ(images(), expected) << "at 192 dpi";
+    expectImages("at 192 dpi");
     EXPECT_EQ(window->imageList.IconSize(), 32);
     EXPECT_EQ(ImageCount(), 3) << "the rows' images and the badge after them";
 }

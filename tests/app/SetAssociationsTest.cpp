@@ -83,8 +83,13 @@ TEST_F(SetAssociationsTest, AMissingPlayerIsRegisteredOnlyOnYesAndAPercentSignNe
         MessageBoxWatcher watcher([answer = answer](const MessageBoxInfo& box) {
             return box.buttons.front() == IDYES ? answer : box.buttons.front();
         });
+        const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"Software");
         SendMessageW(window->setAssociationsButton, BM_CLICK, 0, 0);
         const bool registers = player == missing && answer == IDYES;
+        if (!registers) {
+            EXPECT_EQ(DiffLines(before, DumpTree(HKEY_CURRENT_USER, L"Software")), L"")
+                << "nothing written";
+        }
         const auto boxes = watcher.Seen();
         ASSERT_EQ(boxes.size(), registers ? 2u : 1u) << "no report unless it registers";
         EXPECT_EQ(boxes[0].caption, L"Set Associations");

@@ -114,11 +114,12 @@ TEST(ExtensionSet, MembershipIsExactAndDuplicatesAreIgnored) {
 
 TEST(Gates, IconFilesAndExtensionsFromOutsideAreJudgedWithTheReasonShown) {
     ASSERT_EQ(GetDriveTypeW(L"N:\\"), UINT(DRIVE_REMOTE)) << "the test prefix maps N: to a share";
+    ASSERT_EQ(GetDriveTypeW(L"K:\\"), UINT(DRIVE_NO_ROOT_DIR)) << "and K: to nothing";
     for (const GateCase& c : kIconFileCases) {
         EXPECT_EQ(Verdict(IconFileRefusal(c.text)), Verdict(c.reason))
             << testing::PrintToString(c.text);
     }
-    for (const GateCase& c : kExtensionCases) {
+    for (const GateCase& c : ExtensionCases()) {
         EXPECT_EQ(Verdict(ExtensionRefusal(WithoutLeadingFullStop(c.text))), Verdict(c.reason))
             << testing::PrintToString(c.text);
     }

@@ -377,20 +377,24 @@ TEST_F(RegistryKeyTest, AWatchSeesChangesBelowItsKeysAndWatchesTheParentWhileAKe
 }
 
 TEST_F(RegistryKeyTest, ANameSetRulesOutOnlyNamesThatAListedKeyDoesNotHold) {
-    for (const wchar_t* name : {L"VTaviFile", L"b", L"c"}) {
+    for (const wchar_t* name : {L"VTaviFile", L"b", L"c", L"b\\locked\\VTaviFile"}) {
         CreateRawKey(scratch.Below(name));
     }
+    SetRawKeyDenied(scratch.Below(L"b\\locked"), KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE);
     struct Case {
         const wchar_t* path; // below the scratch key
         std::size_t lookups;
         const wchar_t* name;
         bool mayHold;
     } const cases[] = {
-        {L"", 4, L"VTaviFile", true},        {L"", 4, L"vtAVIfile", true}, // letter case
-        {L"", 4, L"VTmkvFile", false},       {L"", 4, L"b\\deeper", false},
-        {L"", 4, L"VT\u00c4File", true},     // beyond ASCII: the registry decides
-        {L"", 3, L"VTmkvFile", true},        // not listed: as many subkeys as lookups
-        {L"\\none", 4, L"VTaviFile", false}, // a key that is not there holds nothing
+        {L"", 4, L"VTaviFile", true},
+        {L"", 4, L"vtAVIfile", true}, // letter case
+        {L"", 4, L"VTmkvFile", false},
+        {L"", 4, L"b\\deeper", false},
+        {L"", 4, L"VT\u00c4File", true},         // beyond ASCII: the registry decides
+        {L"", 3, L"VTmkvFile", true},            // not listed: as many subkeys as lookups
+        {L"\\none", 4, L"VTaviFile", false},     // a key that is not there holds nothing
+        {L"\\b\\locked", 4, L"VTaviFile", true}, // one that cannot be listed may hold anything
     };
     for (const Case& c : cases) {
         const SubkeyNameSet names(HKEY_CURRENT_USER, scratch.Path() + c.path, c.lookups);
@@ -398,6 +402,7 @@ TEST_F(RegistryKeyTest, ANameSetRulesOutOnlyNamesThatAListedKeyDoesNotHold) {
             << testing::PrintToString(std::wstring(c.path)) << " "
             << testing::PrintToString(std::wstring(c.name)) << " " << c.lookups;
     }
+    SetRawKeyDenied(scratch.Below(L"b\\locked"), 0); // so that the scratch key can go
 }
 
 TEST(ReferenceCounted, TheLastReleaseDestroysTheHandleOnceAndSwallowsItsFailure) {
