@@ -15,7 +15,7 @@ enum VerbBit : unsigned {
     kPolicy = 1u << static_cast<unsigned>(Verb::Policy),
 };
 
-struct SwitchSpec {
+struct KnownSwitch {
     const wchar_t* name;
     Verb verb;      // the verb that the switch names; Verb::None for an option
     unsigned verbs; // the verbs that the option belongs to (VerbBit)
@@ -28,7 +28,7 @@ struct SwitchSpec {
 
 constexpr unsigned kEveryVerb = kRegister | kUnregister | kStatus | kPolicy;
 
-const SwitchSpec kSwitches[] = {
+const KnownSwitch kSwitches[] = {
     {L"register", Verb::Register, 0, nullptr, nullptr, nullptr},
     {L"unregister", Verb::Unregister, 0, nullptr, nullptr, nullptr},
     {L"status", Verb::Status, 0, nullptr, nullptr, nullptr},
@@ -45,7 +45,7 @@ const SwitchSpec kSwitches[] = {
 };
 
 struct Switch {
-    const SwitchSpec* spec = nullptr;
+    const KnownSwitch* known = nullptr;
     std::optional<std::wstring> value;
 };
 
@@ -57,10 +57,10 @@ std::optional<Switch> AsSwitch(const std::wstring& argument) {
     const std::size_t end = argument.find_first_of(L":=", 1);
     const std::wstring_view name =
         std::wstring_view(argument).substr(1, end == std::wstring::npos ? end : end - 1);
-    for (const SwitchSpec& spec : kSwitches) {
-        if (EqualIgnoringAsciiCase(name, spec.name)) {
+    for (const KnownSwitch& known : kSwitches) {
+        if (EqualIgnoringAsciiCase(name, known.name)) {
             Switch found;
-            found.spec = &spec;
+            found.known = &known;
             if (end != std::wstring::npos) {
                 found.value = argument.substr(end + 1);
             }
@@ -70,39 +70,39 @@ std::optional<Switch> AsSwitch(const std::wstring& argument) {
     return std::nullopt;
 }
 
-std::wstring Named(const SwitchSpec& spec) {
-    return L"/" + std::wstring(spec.name);
+std::wstring Named(const KnownSwitch& known) {
+    return L"/" + std::wstring(known.name);
 }
 
 const wchar_t kHint[] = L" (vtassoc.exe /? shows the usage)";
 
 // Takes the switch into the request for the verb; what is wrong with it, or empty.
-std::wstring TakeSwitch(const Switch& given, const SwitchSpec& verb, CommandLineRequest& request) {
-    const SwitchSpec& spec = *given.spec;
-    if (&spec != &verb && (spec.verbs & (1u << static_cast<unsigned>(verb.verb))) == 0) {
-        return Named(spec) + L" is not a switch of " + Named(verb) + L".";
+std::wstring TakeSwitch(const Switch& given, const KnownSwitch& verb, CommandLineRequest& request) {
+    const KnownSwitch& known = *given.known;
+    if (&known != &verb && (known.verbs & (1u << static_cast<unsigned>(verb.verb))) == 0) {
+        return Named(known) + L" is not a switch of " + Named(verb) + L".";
     }
-    if (spec.value != nullptr) {
+    if (known.value != nullptr) {
         if (!given.value || given.value->empty()) {
-            return Named(spec) + L" needs a value, as in " + Named(spec) + L":" + spec.example +
+            return Named(known) + L" needs a value, as in " + Named(known) + L":" + known.example +
                    L".";
         }
-        if ((request.*spec.value).has_value()) {
-            return Named(spec) + L" is given twice.";
+        if ((request.*known.value).has_value()) {
+            return Named(known) + L" is given twice.";
         }
-        request.*spec.value = given.value;
+        request.*known.value = given.value;
         return L"";
     }
     if (given.value) {
-        return Named(spec) + L" takes no value.";
+        return Named(known) + L" takes no value.";
     }
-    if (spec.flag == nullptr) {
+    if (known.flag == nullptr) {
         return L""; // a verb
     }
-    if (request.*spec.flag) {
-        return Named(spec) + L" is given twice.";
+    if (request.*known.flag) {
+        return Named(known) + L" is given twice.";
     }
-    request.*spec.flag = true;
+    request.*known.flag = true;
     return L"";
 }
 
@@ -110,10 +110,10 @@ std::wstring TakeSwitch(const Switch& given, const SwitchSpec& verb, CommandLine
 
 CommandLineRequest ParseCommandLine(const std::vector<std::wstring>& arguments) {
     CommandLineRequest request;
-    const SwitchSpec* verb = nullptr;
+    const KnownSwitch* verb = nullptr;
     for (const std::wstring& argument : arguments) {
         const auto found = AsSwitch(argument);
-        if (!found || found->spec->verb == Verb::None) {
+        if (!found || found->known->verb == Verb::None) {
             continue;
         }
         if (verb != nullptr) {
@@ -122,13 +122,13 @@ CommandLineRequest ParseCommandLine(const std::vector<std::wstring>& arguments) 
                 std::wstring(kHint);
             return request;
         }
-        verb = found->spec;
+        verb = found->known;
     }
     if (verb == nullptr) {
         // The window, as ever: the first argument names an IDF file, the others are not used.
         if (!arguments.empty()) {
             if (const auto option = AsSwitch(arguments.front())) {
-                request.usageError = Named(*option->spec) +
+                request.usageError = Named(*option->known) +
                                      L" needs one of /register, /unregister, /status and /policy." +
                                      kHint;
             } else {
