@@ -4,7 +4,7 @@
 // icon 0 of the player file as the tool shows it, extracted for the row (ExtractIconExW) and
 // appended with ImageList_ReplaceIcon to an image list made with room for all the rows; the dialog
 // font on the list and on the three buttons; the window fitted to the rows by the tool's own rule
-// (FittedWindowSize, 20 rows to a list column) and its controls laid out as the tool lays them
+// (FittedSizeOfWindow, 20 rows to a list column) and its controls laid out as the tool lays them
 // out; all of it painted before the loop, straight onto the screen.
 //
 // What it leaves out of the tool's start-up: the version gate, COM and OLE, the catalogue and the
@@ -122,7 +122,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // Fitted to the rows as the tool fits its window, then painted.
     RECT rowBounds = {LVIR_BOUNDS, 0, 0, 0};
     if (SendMessageW(controls.list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rowBounds))) {
-        const SIZE size = FittedWindowSize(rows, rowBounds, controls.measures);
+        const SIZE size = FittedSizeOfWindow(window, rows, rowBounds, controls.measures);
         SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
     }
     InvalidateRect(controls.list, nullptr, TRUE);

@@ -70,6 +70,18 @@ SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& mea
     return {width, listHeight + besideList + windowFrame.cy};
 }
 
+SIZE FittedSizeOfWindow(HWND window, int rows, const RECT& rowBounds,
+                        const LayoutMeasures& measures) {
+    RECT outer = {}, client = {};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    const SIZE frame = {outer.right - outer.left - client.right,
+                        outer.bottom - outer.top - client.bottom};
+    return FittedWindowSize(rows, rowBounds, measures, frame,
+                            2 * SystemMetricForDpi(SM_CYEDGE, measures.dpi) +
+                                SystemMetricForDpi(SM_CYHSCROLL, measures.dpi));
+}
+
 int InfoTipWidth(const LayoutMeasures& measures) {
     return kInfoTipWidthChars * measures.charWidth;
 }

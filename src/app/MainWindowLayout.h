@@ -1,7 +1,7 @@
 // Where the main window's controls go, as pure arithmetic: from the client size, the measures of
 // the dialog font and the dots per inch to the controls' rectangles and the window's sizes. Every
 // pixel constant is one at 96 dpi and scales with the dpi; widths in average characters and
-// heights in lines of the font scale with the font.
+// heights in lines of the font scale with the font. Only FittedSizeOfWindow measures a window.
 #pragma once
 
 #include <windows.h>
@@ -39,6 +39,11 @@ SIZE MinimumWindowSize(const LayoutMeasures& measures);
 // where a whole row no longer fits.
 SIZE FittedWindowSize(int rows, const RECT& rowBounds, const LayoutMeasures& measures,
                       SIZE windowFrame, int listBesideRows);
+// The same for the window as it is: its frame measured, and beside the rows the list's client
+// edges and the room of a horizontal scroll bar, which a list of columns keeps free below its rows
+// even when it shows none.
+SIZE FittedSizeOfWindow(HWND window, int rows, const RECT& rowBounds,
+                        const LayoutMeasures& measures);
 
 // The widest line of an info tip: 60 average characters.
 int InfoTipWidth(const LayoutMeasures& measures);

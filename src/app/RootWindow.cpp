@@ -193,16 +193,7 @@ void RootWindow::FitWindowToList() {
     if (rows <= 0 || !RowBounds(listView, 0, row)) {
         return; // no row to measure: the window keeps its size
     }
-    RECT outer = {}, client = {};
-    GetWindowRect(hwnd, &outer);
-    GetClientRect(hwnd, &client);
-    const SIZE frame = {outer.right - outer.left - client.right,
-                        outer.bottom - outer.top - client.bottom};
-    // The list's client edge above and below, and the room of a horizontal scroll bar, which a
-    // list of columns keeps free below its rows even when it shows none.
-    const SIZE size = FittedWindowSize(rows, row, Measures(), frame,
-                                       2 * SystemMetricForDpi(SM_CYEDGE, dpi) +
-                                           SystemMetricForDpi(SM_CYHSCROLL, dpi));
+    const SIZE size = FittedSizeOfWindow(hwnd, rows, row, Measures());
     SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
 }
 

@@ -41,15 +41,25 @@ void StandardStreams::Stream::Write(std::wstring_view text) const {
             done += written;
         }
     } else if (kind == Kind::Console) {
+        // What other programs wrote into the registry reaches the console too: a control
+        // character there could be the start of a terminal's command sequence (set the title,
+        // write the clipboard), so each is shown as U+FFFD; tabs and line ends stay.
+        std::wstring shown(text);
+        for (wchar_t& c : shown) {
+            if ((c < L' ' && c != L'\t' && c != L'\r' && c != L'\n') || (c >= 0x7F && c < 0xA0)) {
+                c = L'\uFFFD';
+            }
+        }
         // In pieces that the console takes in one call each, never splitting a surrogate pair.
         constexpr std::size_t kPiece = 8192;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t size = std::min(kPiece, text.size() - start);
-            if (start + size < text.size() && IS_HIGH_SURROGATE(text[start + size - 1])) {
+        for (std::size_t start = 0; start < shown.size();) {
+            std::size_t size = std::min(kPiece, shown.size() - start);
+            if (start + size < shown.size() && IS_HIGH_SURROGATE(shown[start + size - 1])) {
                 ++size;
             }
             DWORD written = 0;
-            WriteConsoleW(handle, text.data() + start, static_cast<DWORD>(size), &written, nullptr);
+            WriteConsoleW(handle, shown.data() + start, static_cast<DWORD>(size), &written,
+                          nullptr);
             start += size;
         }
     }

@@ -1,7 +1,7 @@
 // Where the command line's text goes: the standard output and error that the program was started
 // with when they are files or pipes (as UTF-8), otherwise the console of the prompt that started
-// it (as UTF-16: the program attaches to its parent's console), otherwise nowhere. Lines end with
-// CR LF.
+// it (as UTF-16: the program attaches to its parent's console; control characters other than tabs
+// and line ends are shown there as U+FFFD), otherwise nowhere. Lines end with CR LF.
 #pragma once
 
 #include "common/UniqueHandle.h"

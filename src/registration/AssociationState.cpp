@@ -75,8 +75,10 @@ struct CommandScopes {
     bool MergedIsTools() const { return user.keyPresent ? userIsTools : machineIsTools; }
 };
 
+// Reads the user's command and, when `bothScopes` or when the user has no key to hide it, the
+// machine's.
 CommandScopes ReadCommands(const std::wstring& extension, const std::wstring& playerPath,
-                           bool userMayHold, bool machineMayHold) {
+                           bool userMayHold, bool machineMayHold, bool bothScopes) {
     CommandScopes commands;
     if (RefusedExtension(extension)) {
         return commands;
@@ -90,7 +92,7 @@ CommandScopes ReadCommands(const std::wstring& extension, const std::wstring& pl
         commands.user = ReadKeyText(HKEY_CURRENT_USER, path, L"");
         commands.userIsTools = isTools(commands.user);
     }
-    if (machineMayHold) {
+    if (machineMayHold && (bothScopes || !commands.user.keyPresent)) {
         commands.machine = ReadKeyText(HKEY_LOCAL_MACHINE, path, L"");
         commands.machineIsTools = isTools(commands.machine);
     }
@@ -110,19 +112,42 @@ AssociationState StateOf(const std::wstring& extension, bool registered,
 // As ReadAssociationState; the user choice is looked for only when Explorer may keep one.
 AssociationState ReadState(const std::wstring& extension, const std::wstring& playerPath,
                            bool userMayHold, bool machineMayHold, bool userChoiceMayExist) {
-    if (!ReadCommands(extension, playerPath, userMayHold, machineMayHold).MergedIsTools()) {
+    if (!ReadCommands(extension, playerPath, userMayHold, machineMayHold, false).MergedIsTools()) {
         return AssociationState::NotRegistered;
     }
     return StateOf(extension, true, userChoiceMayExist ? ReadUserChoice(extension) : std::nullopt);
+}
+
+// Whether the machine holds Veltrano's registration at all: its file associations in Default
+// apps, which the registration writes with each file type once the type is complete. Without them
+// no file type of the machine is looked for (a machine's classes are many, and a file type that
+// nothing points at opens nothing).
+bool MachineHoldsVeltrano() {
+    try {
+        return CRegistryKey::OpenIfPresent(HKEY_LOCAL_MACHINE,
+                                           L"Software\\" + std::wstring(kFileAssociationsKey),
+                                           KEY_QUERY_VALUE)
+            .has_value();
+    } catch (const CRegistryKey::Exception&) {
+        return true; // unreadable: looked for type by type
+    }
 }
 
 // The names of the classes of both scopes, listed where that saves lookups.
 struct ClassNames {
     explicit ClassNames(std::size_t lookups)
         : user(HKEY_CURRENT_USER, kClassesPath, lookups),
-          machine(HKEY_LOCAL_MACHINE, kClassesPath, lookups),
+          machine(MachineHoldsVeltrano()
+                      ? std::optional<SubkeyNameSet>(std::in_place, HKEY_LOCAL_MACHINE,
+                                                     kClassesPath, lookups)
+                      : std::nullopt),
           fileExts(HKEY_CURRENT_USER, kFileExtsPath, lookups) {}
-    SubkeyNameSet user, machine, fileExts;
+    bool MachineMayHold(const std::wstring& fileType) const {
+        return machine && machine->MayHold(fileType);
+    }
+    SubkeyNameSet user;
+    std::optional<SubkeyNameSet> machine;
+    SubkeyNameSet fileExts;
 };
 
 } // namespace
@@ -140,7 +165,7 @@ std::vector<AssociationState> ReadAssociationStates(const std::vector<std::wstri
     for (const std::wstring& extension : extensions) {
         const std::wstring fileType = FileTypeName(extension);
         const bool user = names.user.MayHold(fileType);
-        const bool machine = names.machine.MayHold(fileType);
+        const bool machine = names.MachineMayHold(fileType);
         states.push_back(user || machine ? ReadState(extension, playerPath, user, machine,
                                                      names.fileExts.MayHold(L"." + extension))
                                          : AssociationState::NotRegistered);
@@ -155,8 +180,9 @@ std::vector<TypeAssociation> ReadTypeAssociations(const std::vector<std::wstring
     associations.reserve(extensions.size());
     for (const std::wstring& extension : extensions) {
         const std::wstring fileType = FileTypeName(extension);
-        const CommandScopes commands = ReadCommands(
-            extension, playerPath, names.user.MayHold(fileType), names.machine.MayHold(fileType));
+        const CommandScopes commands =
+            ReadCommands(extension, playerPath, names.user.MayHold(fileType),
+                         names.MachineMayHold(fileType), true);
         const std::optional<std::wstring> choice =
             !RefusedExtension(extension) && names.fileExts.MayHold(L"." + extension)
                 ? ReadUserChoice(extension)

@@ -5,6 +5,7 @@
 #include "registry/RegistryTestSupport.h"
 
 #include "app/ListRows.h"
+#include "common/AsciiCase.h"
 #include "support/ImportHook.h"
 #include "support/MessageBoxWatcher.h"
 
@@ -131,9 +132,12 @@ TEST_F(AssociationMarksTest, OnlyTypesWhoseUserChoiceNamesTheCompleteFileTypeAre
         if (c.latest != nullptr) {
             SetRawUserChoiceLatest(c.upper, c.latest);
         }
-        if (c.machineCommand != nullptr) {
+        if (c.machineCommand != nullptr) { // with the entry that points at it, as registered
             SetRawString(TypeNames(c.upper).fileType + L"\\shell\\open\\command", nullptr,
                          c.machineCommand, HKEY_LOCAL_MACHINE);
+            SetRawString(L"Software\\Clients\\Media\\Veltrano\\Capabilities\\FileAssociations",
+                         (L"." + LowerAscii(c.upper)).c_str(), TypeNames(c.upper).progId,
+                         HKEY_LOCAL_MACHINE);
         }
     }
     const std::wstring before = DumpTree(HKEY_CURRENT_USER, L"");
