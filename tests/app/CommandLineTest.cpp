@@ -616,6 +616,38 @@ TEST_F(CommandLineTest, APolicyFileThatCannotBeReplacedStaysAsItWas) {
     }
 }
 
+// On a console a control character that a registry value brought along is shown as U+FFFD: it
+// could start one of the terminal's command sequences (here one that writes the clipboard).
+TEST(StandardStreamsTest, AConsoleShowsControlCharactersAsReplacementCharacters) {
+    // A console of this program's own, whatever started it; the test's own output goes on to where
+    // it went.
+    const DWORD standard[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    HANDLE kept[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        kept[i] = GetStdHandle(standard[i]);
+    }
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    const HANDLE console =
+        CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(console, INVALID_HANDLE_VALUE);
+    StandardStreams streams(console, console);
+    streams.OutLine(L"a\x1b]52;c;eA==\x07"
+                    L"b\x9b\tc");
+    const std::wstring expected = L"a\uFFFD]52;c;eA==\uFFFDb\uFFFD";
+    wchar_t shown[32] = {};
+    DWORD read = 0;
+    EXPECT_TRUE(ReadConsoleOutputCharacterW(console, shown, static_cast<DWORD>(expected.size()),
+                                            {0, 0}, &read));
+    EXPECT_EQ(expected, std::wstring(shown, read));
+    CloseHandle(console);
+    FreeConsole();
+    for (int i = 0; i < 3; ++i) {
+        SetStdHandle(standard[i], kept[i]);
+    }
+}
+
 // Windows asks the token; Wine runs every program as an administrator, so this program answers
 // "not elevated" for the code under test, which runs here.
 decltype(&GetTokenInformation) systemTokenInformation = nullptr;
