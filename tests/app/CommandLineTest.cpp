@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <functional>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,38 +25,31 @@ namespace {
 // The types whose registration the table looks at; VTX comes from the definition file.
 const wchar_t* const kLookedAt[] = {L"MKV", L"MP3", L"AVI", L"WAV", L"VTX"};
 
-// Where the tool lies: beside the player, alone, or in a folder whose name holds "%".
-enum class Folder { WithPlayer, WithoutPlayer, Percent };
+// The tool as Windows 7 or Windows 10 (as Wine reports it), beside the player; as Windows 7 alone,
+// or in a folder whose name holds "%" beside the player.
+enum class Place { Win7, Win10, NoPlayer, Percent };
 
 struct CommandCase {
-    const wchar_t* arguments; // blank-separated; the tool's folder is the current directory
-    const wchar_t* windows;   // the version Wine reports to the tool
-    Folder folder;
-    std::vector<const wchar_t*> before; // command lines run first
-    std::function<void()> seed;
+    const wchar_t* arguments; // the tool's folder is the current directory
     DWORD exitCode;
-    // Standard output: exactly this text, or (with a leading "~") a text that holds this line.
+    // Standard output: exactly this text, or (with a leading "~") a text that holds a line that
+    // begins with the rest; "~" alone is not looked at.
     std::string out;
     // Standard error: one line per item, each beginning with the item.
     std::vector<std::wstring> err;
     // Types of kLookedAt whose file type is there afterwards; nullptr: the registry below
     // HKCU\Software is as it was before the command.
     const wchar_t* registered;
-    bool shellExtension = false; // the registered file types carry the shell extension
-    // The same for the machine's registration (MachineState); nullptr: as before the command.
+    // The same for the machine's file types; nullptr: MachineState as before the command; "*":
+    // MachineState as before the first case.
     const wchar_t* machine = nullptr;
     // The policy file out.xml afterwards, whole; "": there is none; nullptr: not looked at.
     const char* policy = nullptr;
+    bool shellExtension = false; // the registered file types carry the shell extension
+    Place place = Place::Win7;
+    std::vector<const wchar_t*> before = {}; // command lines run first
+    std::function<void()> seed = {};
 };
-
-std::vector<std::wstring> Words(const std::wstring& text) {
-    std::wistringstream in(text);
-    std::vector<std::wstring> words;
-    for (std::wstring word; in >> word;) {
-        words.push_back(word);
-    }
-    return words;
-}
 
 // The lines of the output, each of which must end with CR LF.
 std::vector<std::string> Lines(const std::string& text) {
@@ -103,50 +95,46 @@ std::wstring MachineState() {
 class CommandLineTest : public ::testing::Test {
 protected:
     CommandLineTest() {
-        for (const auto& [kind, name] :
-             {std::pair{Folder::WithPlayer, L"player"}, std::pair{Folder::WithoutPlayer, L"alone"},
-              std::pair{Folder::Percent, L"100%"}}) {
-            const std::wstring folder = root.MakeFolder(name);
-            for (const wchar_t* windows : {L"win7", L"win10"}) {
-                const std::wstring tool = folder + L"vtassoc-cli-" + windows + L".exe";
-                CopyFileW(kTool.c_str(), tool.c_str(), FALSE);
-                tools[{kind, windows}] = tool;
-            }
-            if (kind != Folder::WithoutPlayer) {
-                WriteBytes(folder + L"vtplayer.exe", "");
-            }
+        const std::wstring player = root.MakeFolder(L"player"), alone = root.MakeFolder(L"alone"),
+                           percent = root.MakeFolder(L"100%");
+        for (const auto& [place, tool] :
+             {std::pair{Place::Win7, player + L"vtassoc-cli7.exe"},
+              std::pair{Place::Win10, player + L"vtassoc-cli10.exe"},
+              std::pair{Place::NoPlayer, alone + L"vtassoc-cli7.exe"},
+              std::pair{Place::Percent, percent + L"vtassoc-cli7.exe"}}) {
+            CopyFileW(kTool.c_str(), tool.c_str(), FALSE);
+            tools[place] = tool;
         }
-        for (const wchar_t* windows : {L"win7", L"win10"}) {
-            SetRawString(L"Software\\Wine\\AppDefaults\\vtassoc-cli-" + std::wstring(windows) +
-                             L".exe",
-                         L"Version", windows);
+        for (const std::wstring& folder : {player, percent}) {
+            WriteBytes(folder + L"vtplayer.exe", "");
         }
-        WriteBytes(root.Path() + L"player\\good.idf", "AddExt(ext=vtx,file=,index=1)\r\n"
-                                                      "AddExt(ext=x,y,file=,index=2)\r\n"
-                                                      "AddExt(ext=r&'b,file=,index=3)\r\n");
-        WriteBytes(root.Path() + L"player\\bad.idf", "AddExt(ext=exe,file=,index=1)\r\n"
-                                                     "not a statement\r\n"
-                                                     "AddExt(ext=vtx,file=,index=1)\r\n");
+        SetRawString(kDefaults + L"vtassoc-cli7.exe", L"Version", L"win7");
+        SetRawString(kDefaults + L"vtassoc-cli10.exe", L"Version", L"win10");
+        WriteBytes(player + L"good.idf", "AddExt(ext=vtx,file=,index=1)\r\n"
+                                         "AddExt(ext=x,y,file=,index=2)\r\n"
+                                         "AddExt(ext=r&'b,file=,index=3)\r\n");
+        WriteBytes(player + L"bad.idf", "AddExt(ext=exe,file=,index=1)\r\n"
+                                        "not a statement\r\n"
+                                        "AddExt(ext=vtx,file=,index=1)\r\n");
     }
     ~CommandLineTest() override {
-        for (const wchar_t* windows : {L"win7", L"win10"}) {
-            DeleteRawTree(L"Software\\Wine\\AppDefaults\\vtassoc-cli-" + std::wstring(windows) +
-                          L".exe");
-        }
+        DeleteRawTree(kDefaults + L"vtassoc-cli7.exe");
+        DeleteRawTree(kDefaults + L"vtassoc-cli10.exe");
     }
 
-    ProgramOutput Run(const CommandCase& c, const wchar_t* arguments) const {
-        const std::wstring& tool = tools.at({c.folder, c.windows});
-        const std::wstring folder = tool.substr(0, tool.find_last_of(L'\\') + 1);
+    ProgramOutput Run(Place place, const wchar_t* arguments) const {
+        const std::wstring& tool = tools.at(place);
         // A command that showed a box or waited for input would never end by itself.
-        ProgramOutput output = RunWithOutput(tool, Words(arguments), folder, 60000);
+        ProgramOutput output =
+            RunWithOutput(tool, arguments, tool.substr(0, tool.find_last_of(L'\\') + 1), 60000);
         EXPECT_TRUE(output.endedByItself) << "the command waited for something";
         return output;
     }
 
     static inline const std::wstring kTool = WindowsPathOfHostFile(VTASSOC_EXE);
+    static inline const std::wstring kDefaults = L"Software\\Wine\\AppDefaults\\";
     TestFolder root{L"vt-cli"};
-    std::map<std::pair<Folder, std::wstring>, std::wstring> tools;
+    std::map<Place, std::wstring> tools;
 };
 
 const std::string kUsage = "VT File Associations: makes Veltrano the handler";
@@ -175,369 +163,94 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
         CreateRawKey(TypeNames(L"MKV").fileExts + L"\\UserChoice\\Sub");
     };
     const std::wstring refusedExe = std::wstring(L"bad.idf(1): Line refused: ") + kProgram;
-    const Folder player = Folder::WithPlayer;
+    const wchar_t* const parseError = L"bad.idf(2): Error while Parsing Line";
+    const std::string registered2 = "2 extensions registered.\r\n";
+    const std::string registered1 = "1 extensions registered.\r\n";
+    const std::string header = "Extension,State,UserChoice,Scope\r\n";
+    // One row a command line; the tool's folder is its current directory.
+    // clang-format off
     const CommandCase cases[] = {
-        {L"/?", L"win7", player, {}, {}, 0, "~" + kUsage, {}, nullptr},
-        {L"/register /types:mkv,mp3",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "2 extensions registered.\r\n",
-         {},
-         L"MKV,MP3"},
-        {L"-REGISTER -Types=MKV,.mp3,mkv /shellext",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "2 extensions registered.\r\n",
-         {},
-         L"MKV,MP3",
-         true},
-        {L"/register /types:video", L"win7", player, {}, {}, 0, "~", {}, L"MKV,AVI"},
-        {L"/register /types:audio,mkv", L"win7", player, {}, {}, 0, "~", {}, L"MKV,MP3,WAV"},
+        {L"/?", 0, "~" + kUsage, {}, nullptr},
+        {L"/register /types:mkv,mp3", 0, registered2, {}, L"MKV,MP3"},
+        {L"-REGISTER -Types=MKV,.mp3,mkv /shellext", 0, registered2, {}, L"MKV,MP3", nullptr,
+            nullptr, true},
+        {L"/register /types:video", 0, "~", {}, L"MKV,AVI"},
+        {L"/register /types:audio,mkv", 0, "~", {}, L"MKV,MP3,WAV"},
         // Where Veltrano's file type is, for each type: the user's, the machine's, both, neither.
-        {L"/status /types:mkv,mp3,avi,wav",
-         L"win7",
-         player,
-         {L"/register /types:mkv,mp3", L"/register /machine /types:mkv,avi"},
-         {},
-         0,
-         "Extension,State,UserChoice,Scope\r\n.avi,registered,,machine\r\n"
-         ".mkv,opens,VTMKVFile,both\r\n.mp3,opens,VTMP3File,user\r\n.wav,not-registered,,\r\n",
-         {},
-         L"MKV,MP3",
-         false,
-         L"MKV,AVI"},
+        {L"/status /types:mkv,mp3,avi,wav", 0, header + ".avi,registered,,machine\r\n"
+            ".mkv,opens,VTMKVFile,both\r\n.mp3,opens,VTMP3File,user\r\n.wav,not-registered,,\r\n",
+            {}, L"MKV,MP3", L"MKV,AVI", nullptr, false, Place::Win7,
+            {L"/register /types:mkv,mp3", L"/register /machine /types:mkv,avi"}},
         // From Windows 8 on no user choice is written and Default apps is left to the user.
-        {L"/register /types:mkv",
-         L"win10",
-         player,
-         {},
-         {},
-         0,
-         "1 extensions registered.\r\nWindows lets each user choose Veltrano for a type in "
-         "Settings > Default apps.\r\n",
-         {},
-         L"MKV"},
-        {L"/status /types:mkv,mp3",
-         L"win10",
-         player,
-         {L"/register /types:mkv,mp3"},
-         otherChoice,
-         0,
-         "Extension,State,UserChoice,Scope\r\n.mkv,registered,Other.mkv,user\r\n"
-         ".mp3,registered,,user\r\n",
-         {},
-         L"MKV,MP3"},
-        {L"/unregister /types:mkv",
-         L"win7",
-         player,
-         {L"/register /types:mkv,mp3"},
-         {},
-         0,
-         "1 extensions removed.\r\n",
-         {},
-         L"MP3"},
-        {L"/unregister", L"win7", player, {}, {}, 0, "82 extensions removed.\r\n", {}, L""},
-        {L"/register /types:mkv,mp3",
-         L"win7",
-         player,
-         {},
-         stuckChoice,
-         1,
-         "1 extensions registered.\r\n",
-         {L".mkv: CRegistryKey::CreateKey(): " + exists},
-         L"MKV,MP3"},
+        {L"/register /types:mkv", 0, registered1 + "Windows lets each user choose Veltrano for a "
+            "type in Settings > Default apps.\r\n", {}, L"MKV", nullptr, nullptr, false,
+            Place::Win10},
+        {L"/status /types:mkv,mp3", 0, header + ".mkv,registered,Other.mkv,user\r\n"
+            ".mp3,registered,,user\r\n", {}, L"MKV,MP3", nullptr, nullptr, false, Place::Win10,
+            {L"/register /types:mkv,mp3"}, otherChoice},
+        {L"/unregister /types:mkv", 0, "1 extensions removed.\r\n", {}, L"MP3", nullptr, nullptr,
+            false, Place::Win7, {L"/register /types:mkv,mp3"}},
+        {L"/unregister", 0, "82 extensions removed.\r\n", {}, L""},
+        {L"/register /types:mkv,mp3", 1, registered1, {L".mkv: CRegistryKey::CreateKey(): " +
+            exists}, L"MKV,MP3", nullptr, nullptr, false, Place::Win7, {}, stuckChoice},
         // The machine's registration leaves the user's keys alone, and its removal takes back
         // what it wrote and nothing of other programs.
-        {L"/register /machine /types:mkv /shellext",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "1 extensions registered.\r\n",
-         {},
-         nullptr,
-         true,
-         L"MKV"},
-        {L"/unregister /machine /types:mkv",
-         L"win7",
-         player,
-         {L"/register /machine /types:mkv,mp3"},
-         {},
-         0,
-         "1 extensions removed.\r\n",
-         {},
-         nullptr,
-         false,
-         L"MP3"},
-        {L"/unregister /machine",
-         L"win7",
-         player,
-         {L"/register /machine /types:mkv"},
-         {},
-         0,
-         "82 extensions removed.\r\n",
-         {},
-         nullptr,
-         false,
-         L"*"},
+        {L"/register /machine /types:mkv /shellext", 0, registered1, {}, nullptr, L"MKV", nullptr,
+            true},
+        {L"/unregister /machine /types:mkv", 0, "1 extensions removed.\r\n", {}, nullptr, L"MP3",
+            nullptr, false, Place::Win7, {L"/register /machine /types:mkv,mp3"}},
+        {L"/unregister /machine", 0, "82 extensions removed.\r\n", {}, nullptr, L"*", nullptr,
+            false, Place::Win7, {L"/register /machine /types:mkv"}},
         // Definition files: their types can be named, and a comma is quoted in the CSV.
-        {L"/def:good.idf /register /types:vtx",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "1 extensions registered.\r\n",
-         {},
-         L"VTX"},
-        {L"/status /def:good.idf",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "~\".x,y\",not-registered,,",
-         {},
-         nullptr},
-        {L"/register /def:bad.idf",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {refusedExe, L"bad.idf(2): Error while Parsing Line"},
-         nullptr},
-        {L"/register /def:missing.idf",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"missing.idf: Cannot open file: "},
-         nullptr},
-        {L"/register /types:vtx",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/types: \"vtx\" is none of"},
-         nullptr},
+        {L"/def:good.idf /register /types:vtx", 0, registered1, {}, L"VTX"},
+        {L"/status /def:good.idf", 0, "~\".x,y\",not-registered,,", {}, nullptr},
+        {L"/register /def:bad.idf", 2, "", {refusedExe, parseError}, nullptr},
+        {L"/register /def:missing.idf", 2, "", {L"missing.idf: Cannot open file: "}, nullptr},
+        {L"/register /types:vtx", 2, "", {L"/types: \"vtx\" is none of"}, nullptr},
         // The policy file, and nothing else written for it.
-        {L"/policy:out.xml /types:mkv,mp3",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "2 extensions written to out.xml.\r\n",
-         {},
-         nullptr,
-         false,
-         nullptr,
-         kPolicy},
-        {L"-Policy=out.xml /def:good.idf /types:mkv,r&'b /version:12 /suggested",
-         L"win7",
-         player,
-         {},
-         {},
-         0,
-         "2 extensions written to out.xml.\r\n",
-         {},
-         nullptr,
-         false,
-         nullptr,
-         kSuggestedPolicy},
-        {L"/policy:out.xml /def:bad.idf",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {refusedExe, L"bad.idf(2): Error while Parsing Line"},
-         nullptr,
-         false,
-         nullptr,
-         ""},
-        {L"/policy:none\\out.xml", L"win7", player, {}, {}, 1, "", {L"none\\out.xml: "}, nullptr},
+        {L"/policy:out.xml /types:mkv,mp3", 0, "2 extensions written to out.xml.\r\n", {},
+            nullptr, nullptr, kPolicy},
+        {L"-Policy=out.xml /def:good.idf /types:mkv,r&'b /version:12 /suggested", 0,
+            "2 extensions written to out.xml.\r\n", {}, nullptr, nullptr, kSuggestedPolicy},
+        {L"/policy:out.xml /def:bad.idf", 2, "", {refusedExe, parseError}, nullptr, nullptr, ""},
+        {L"/policy:none\\out.xml", 1, "", {L"none\\out.xml: "}, nullptr},
         // The player.
-        {L"/register /types:mkv",
-         L"win7",
-         Folder::WithoutPlayer,
-         {},
-         {},
-         3,
-         "",
-         {L"Veltrano was not found: "},
-         nullptr},
-        {L"/register /types:mkv /force",
-         L"win7",
-         Folder::WithoutPlayer,
-         {},
-         {},
-         0,
-         "1 extensions registered.\r\n",
-         {},
-         L"MKV"},
-        {L"/register /types:mkv /force",
-         L"win7",
-         Folder::Percent,
-         {},
-         {},
-         3,
-         "",
-         {L"The path of Veltrano holds a percent sign (%)"},
-         nullptr},
-        // Usage errors.
-        {L"/register /bogus",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"\"/bogus\" is not a switch of /register."},
-         nullptr},
-        {L"/register /status",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"Only one of /register, /unregister, /status, /policy and /?"},
-         nullptr},
-        {L"/register /types", L"win7", player, {}, {}, 2, "", {L"/types needs a value"}, nullptr},
-        {L"/register /types:", L"win7", player, {}, {}, 2, "", {L"/types needs a value"}, nullptr},
-        {L"/policy", L"win7", player, {}, {}, 2, "", {L"/policy needs a value"}, nullptr},
-        {L"/register /force:yes",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/force takes no value."},
-         nullptr},
-        {L"/status /shellext",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/shellext is not a switch of /status."},
-         nullptr},
-        {L"/status /machine",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/machine is not a switch of /status."},
-         nullptr},
-        {L"/policy:out.xml /machine",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/machine is not a switch of /policy."},
-         nullptr,
-         false,
-         nullptr,
-         ""},
-        {L"/register /suggested",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/suggested is not a switch of /register."},
-         nullptr},
-        {L"/policy:out.xml /version:0",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/version needs a whole number from 1"},
-         nullptr,
-         false,
-         nullptr,
-         ""},
-        {L"/policy:out.xml /version:1.5",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/version needs a whole number from 1"},
-         nullptr,
-         false,
-         nullptr,
-         ""},
-        {L"/register /types:mkv /types:mp3",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/types is given twice."},
-         nullptr},
-        {L"/register /types:mkv,,mp3",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/types holds an empty item"},
-         nullptr},
-        {L"/register good.idf",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"\"good.idf\" is not a switch of /register."},
-         nullptr},
-        {L"/types:mkv",
-         L"win7",
-         player,
-         {},
-         {},
-         2,
-         "",
-         {L"/types needs one of /register, /unregister, /status and /policy."},
-         nullptr},
+        {L"/register /types:mkv", 3, "", {L"Veltrano was not found: "}, nullptr, nullptr, nullptr,
+            false, Place::NoPlayer},
+        {L"/register /types:mkv /force", 0, registered1, {}, L"MKV", nullptr, nullptr, false,
+            Place::NoPlayer},
+        {L"/register /types:mkv /force", 3, "", {L"The path of Veltrano holds a percent sign (%)"},
+            nullptr, nullptr, nullptr, false, Place::Percent},
+        // Usage errors: nothing written, one line that says what is wrong.
+        {L"/register /bogus", 2, "", {L"\"/bogus\" is not a switch of /register."}, nullptr},
+        {L"/register /status", 2, "", {L"Only one of /register, /unregister, /status"}, nullptr},
+        {L"/register /types:", 2, "", {L"/types needs a value"}, nullptr},
+        {L"/policy", 2, "", {L"/policy needs a value"}, nullptr},
+        {L"/register /force:yes", 2, "", {L"/force takes no value."}, nullptr},
+        {L"/status /machine", 2, "", {L"/machine is not a switch of /status."}, nullptr},
+        {L"/policy:out.xml /machine", 2, "", {L"/machine is not a switch of /policy."}, nullptr,
+            nullptr, ""},
+        {L"/register /suggested", 2, "", {L"/suggested is not a switch of /register."}, nullptr},
+        {L"/register /version:1", 2, "", {L"/version is not a switch of /register."}, nullptr},
+        {L"/policy:out.xml /version:0", 2, "", {L"/version needs a whole number from 1"}, nullptr,
+            nullptr, ""},
+        {L"/policy:out.xml /version:1.5", 2, "", {L"/version needs a whole number from 1"},
+            nullptr, nullptr, ""},
+        {L"/register /types:mkv /types:mp3", 2, "", {L"/types is given twice."}, nullptr},
+        {L"/register /types:mkv,,mp3", 2, "", {L"/types holds an empty item"}, nullptr},
+        {L"/register good.idf", 2, "", {L"\"good.idf\" is not a switch of /register."}, nullptr},
+        {L"/types:mkv", 2, "", {L"/types needs one of /register, /unregister, /status"}, nullptr},
     };
+    // clang-format on
     const std::wstring machineAtStart = MachineState();
     for (const CommandCase& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.arguments) + L" on " + c.windows));
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.arguments)) + " in place " +
+                     std::to_string(static_cast<int>(c.place)));
         const CleanRegistrations clean{L"MKV", L"MP3", L"AVI", L"WAV", L"VTX"};
         const CleanRegistrations cleanMachine{HKEY_LOCAL_MACHINE,
                                               {L"MKV", L"MP3", L"AVI", L"WAV", L"VTX"}};
         for (const wchar_t* before : c.before) {
-            ASSERT_EQ(0u, Run(c, before).exitCode);
+            ASSERT_EQ(0u, Run(c.place, before).exitCode);
         }
         if (c.seed) {
             c.seed();
@@ -546,19 +259,16 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
         const std::wstring machine = MachineState();
         const std::wstring policy = root.Path() + L"player\\out.xml";
         DeleteFileW(policy.c_str());
-        const ProgramOutput output = Run(c, c.arguments);
+        const ProgramOutput output = Run(c.place, c.arguments);
 
         EXPECT_EQ(c.exitCode, output.exitCode);
         if (c.out.empty() || c.out[0] != '~') {
             EXPECT_EQ(c.out, output.out);
         } else if (c.out.size() > 1) {
             const std::vector<std::string> lines = Lines(output.out);
-            EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                                   [&](const std::string& line) {
-                                       return line.rfind(c.out.substr(1), 0) == 0;
-                                   }),
-                      lines.end())
-                << output.out;
+            EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+                return line.rfind(c.out.substr(1), 0) == 0;
+            })) << output.out;
         }
         const std::vector<std::string> errors = Lines(output.err);
         ASSERT_EQ(c.err.size(), errors.size()) << output.err;
@@ -597,8 +307,7 @@ TEST_F(CommandLineTest, APolicyFileThatCannotBeReplacedStaysAsItWas) {
         CreateFileW((folder + L"out.xml").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const CommandCase c{L"", L"win7", Folder::WithPlayer, {}, {}, 1, "", {}, nullptr};
-    const ProgramOutput output = Run(c, L"/policy:out.xml /types:mkv,mp3");
+    const ProgramOutput output = Run(Place::Win7, L"/policy:out.xml /types:mkv,mp3");
     CloseHandle(held);
     EXPECT_EQ(1u, output.exitCode);
     EXPECT_EQ("", output.out);
@@ -666,8 +375,10 @@ TEST(CommandLineRightsTest, MachineWorkWithoutAdministratorRightsStopsBeforeAnyW
         "advapi32.dll", "GetTokenInformation", reinterpret_cast<void*>(&NotElevated)));
     ASSERT_NE(systemTokenInformation, nullptr);
     const TestFolder folder{L"vt-cli-rights"};
-    for (const wchar_t* arguments : {L"/register /machine /types:mkv", L"/unregister /machine"}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(arguments)));
+    for (const std::vector<std::wstring>& arguments :
+         {std::vector<std::wstring>{L"/register", L"/machine", L"/types:mkv"},
+          std::vector<std::wstring>{L"/unregister", L"/machine"}}) {
+        SCOPED_TRACE(testing::PrintToString(arguments.front()));
         const std::wstring user = DumpTree(HKEY_CURRENT_USER, L"Software");
         const std::wstring machine = MachineState();
         const std::wstring out = folder.Path() + L"out.txt", err = folder.Path() + L"err.txt";
@@ -677,7 +388,7 @@ TEST(CommandLineRightsTest, MachineWorkWithoutAdministratorRightsStopsBeforeAnyW
                 CreateFileW(out.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr),
                 CreateFileW(err.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
             StandardStreams streams(files[0], files[1]);
-            exitCode = RunCommandLine(ParseCommandLine(Words(arguments)), streams);
+            exitCode = RunCommandLine(ParseCommandLine(arguments), streams);
             CloseHandle(files[0]);
             CloseHandle(files[1]);
         }

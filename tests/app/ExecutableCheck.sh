@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # vtassoc.exe as linked, read on the build machine: it imports only DLLs that Windows always takes
 # from System32, asks for ASLR with high entropy and DEP, has stack checks compiled in, and carries
-# the version that README.md tells users, in its version resource and its manifest; the resource
-# script and the manifest made for another project version carry that one (they are not written
-# by hand). Arguments: vtassoc.exe, the toolchain's objdump and windres, the project's source folder.
+# the version that docs/architecture.md tells users, in its version resource and its manifest; the
+# resource script and the manifest made for another project version carry that one (they are not
+# written by hand). Arguments: vtassoc.exe, the toolchain's objdump and windres, the project's source folder.
 set -uo pipefail
 exe=$1 objdump=$2 windres=$3 source=$4 status=0
 for tool in "$objdump" "$windres"; do
@@ -33,10 +33,10 @@ expect_version() { # resources (windres -O rc) version
     grep -qF -- "$line" <<<"$1" || { echo "FAILED: no $line" >&2; status=1; }
   done
 }
-told=$(tr '\n' ' ' <"$source/README.md" | grep -oE 'Details: "VT File Associations", version [0-9.]+[0-9]' |
-       sed 's/.* //')
-echo "README.md: version ${told:-(none)}"
-[ -n "$told" ] || { echo "FAILED: README.md names no version" >&2; status=1; }
+told=$(tr '\n' ' ' <"$source/docs/architecture.md" |
+       grep -oE 'Details: "VT File Associations", version [0-9.]+[0-9]' | sed 's/.* //')
+echo "docs/architecture.md: version ${told:-(none)}"
+[ -n "$told" ] || { echo "FAILED: docs/architecture.md names no version" >&2; status=1; }
 expect_version "$("$windres" -i "$exe" -O rc)" "$told"
 
 other=$(mktemp -d)

@@ -160,12 +160,9 @@ private:
 
 } // namespace
 
-ProgramOutput RunWithOutput(const std::wstring& program, const std::vector<std::wstring>& arguments,
+ProgramOutput RunWithOutput(const std::wstring& program, const std::wstring& arguments,
                             const std::wstring& currentDirectory, DWORD timeoutMs) {
-    std::wstring commandLine = QuoteArgument(program);
-    for (const std::wstring& argument : arguments) {
-        commandLine += L" " + QuoteArgument(argument);
-    }
+    std::wstring commandLine = QuoteArgument(program) + L" " + arguments;
     OutputPipe out, err;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);

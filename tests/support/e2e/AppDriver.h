@@ -31,10 +31,10 @@ struct ProgramOutput {
     std::string out, err;        // its standard output and error, byte for byte
 };
 
-// Runs the program with the arguments (quoted each) in the directory, its standard output and
-// error each a pipe that is read here, and no standard input; a program that does not end within
-// the time is ended.
-ProgramOutput RunWithOutput(const std::wstring& program, const std::vector<std::wstring>& arguments,
+// Runs the program with the arguments (after its quoted path) in the directory, its standard
+// output and error each a pipe that is read here, and no standard input; a program that does not
+// end within the time is ended.
+ProgramOutput RunWithOutput(const std::wstring& program, const std::wstring& arguments,
                             const std::wstring& currentDirectory, DWORD timeoutMs);
 
 // Runs the tests that the gtest filter selects in a test program (this one, or a copy of it) as
