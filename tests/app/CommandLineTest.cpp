@@ -171,7 +171,6 @@ TEST_F(CommandLineTest, EachCommandLineGivesItsExitCodeOutputAndRegistry) {
     // clang-format off
     const CommandCase cases[] = {
         {L"/?", 0, "~" + kUsage, {}, nullptr},
-        {L"/register /types:mkv,mp3", 0, registered2, {}, L"MKV,MP3"},
         {L"-REGISTER -Types=MKV,.mp3,mkv /shellext", 0, registered2, {}, L"MKV,MP3", nullptr,
             nullptr, true},
         {L"/register /types:video", 0, "~", {}, L"MKV,AVI"},

@@ -71,34 +71,52 @@ std::wstring WindowsPathOfHostFile(const std::string& hostPath) {
     return path;
 }
 
+namespace {
+
+// Starts the program as the command line says; under load Wine has been seen to refuse a process
+// now and then, so the start is tried a few times.
+bool StartProcess(const std::wstring& program, std::wstring commandLine, STARTUPINFOW& startup,
+                  const wchar_t* currentDirectory, PROCESS_INFORMATION& info) {
+    const BOOL inherit = (startup.dwFlags & STARTF_USESTDHANDLES) != 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, inherit, 0,
+                           nullptr, currentDirectory, &startup, &info)) {
+            return true;
+        }
+        Sleep(500);
+    }
+    return false;
+}
+
+// Waits for the started process to end, ending it when the time runs out (exit code 1), and
+// returns its exit code; `ended` tells whether it ended by itself.
+DWORD WaitForProcess(PROCESS_INFORMATION& info, DWORD timeoutMs, bool& ended) {
+    ended = WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        TerminateProcess(info.hProcess, 1);
+        WaitForSingleObject(info.hProcess, 5000);
+    }
+    DWORD exitCode = 0xFFFFFFFF;
+    GetExitCodeProcess(info.hProcess, &exitCode);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return exitCode;
+}
+
+} // namespace
+
 DWORD RunToExit(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs,
                 bool keepOutput) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     if (!keepOutput) {
         startup.dwFlags = STARTF_USESTDHANDLES; // all of them none
     }
     PROCESS_INFORMATION info = {};
-    bool started = false;
-    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &info) != 0;
-        if (!started) {
-            Sleep(500);
-        }
-    }
-    DWORD exitCode = 0xFFFFFFFF;
-    if (started) {
-        if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
-            TerminateProcess(info.hProcess, 1);
-            WaitForSingleObject(info.hProcess, 5000);
-        }
-        GetExitCodeProcess(info.hProcess, &exitCode);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-    return exitCode;
+    bool ended = false;
+    return StartProcess(program, L"\"" + program + L"\" " + arguments, startup, nullptr, info)
+               ? WaitForProcess(info, timeoutMs, ended)
+               : 0xFFFFFFFF;
 }
 
 namespace {
@@ -162,7 +180,6 @@ private:
 
 ProgramOutput RunWithOutput(const std::wstring& program, const std::wstring& arguments,
                             const std::wstring& currentDirectory, DWORD timeoutMs) {
-    std::wstring commandLine = QuoteArgument(program) + L" " + arguments;
     OutputPipe out, err;
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -171,20 +188,13 @@ ProgramOutput RunWithOutput(const std::wstring& program, const std::wstring& arg
     startup.hStdError = err.WriteEnd();
     PROCESS_INFORMATION info = {};
     ProgramOutput result;
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        currentDirectory.c_str(), &startup, &info)) {
+    if (!StartProcess(program, QuoteArgument(program) + L" " + arguments, startup,
+                      currentDirectory.c_str(), info)) {
         return result;
     }
     out.StartReading();
     err.StartReading();
-    result.endedByItself = WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0;
-    if (!result.endedByItself) {
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, 5000);
-    }
-    GetExitCodeProcess(info.hProcess, &result.exitCode);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    result.exitCode = WaitForProcess(info, timeoutMs, result.endedByItself);
     result.out = out.Finish();
     result.err = err.Finish();
     return result;
